@@ -21,6 +21,21 @@ void WriteLine(std::FILE* stream, std::string_view utf8) {
   std::fflush(stream);
 }
 
+#ifndef _WIN32
+bool IsUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    auto lead = static_cast<unsigned char>(bytes[i]);
+    size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || i + length > bytes.size()) return false;
+    for (size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+#endif
+
 std::string Convert(std::string_view bytes) {
   if (bytes.empty()) return {};
 #ifdef _WIN32
@@ -34,6 +49,8 @@ std::string Convert(std::string_view bytes) {
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
   return utf8;
 #else
+  // Linux has no ANSI code page: file names are UTF-8 already, and only other bytes are taken as GBK.
+  if (IsUtf8(bytes)) return std::string(bytes);
   iconv_t converter = iconv_open("UTF-8", "GBK");
   if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
   std::string input(bytes);

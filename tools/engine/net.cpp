@@ -296,6 +296,16 @@ bool SendAll(const Socket& socket, const void* data, size_t size, int timeoutMs)
   return true;
 }
 
+void FinishSending(const Socket& socket) {
+  shutdown(socket.Handle(), kShutdownSend);
+  char discard[4096];
+  for (size_t total = 0; total < 1024 * 1024;) {
+    int received = ReceiveSome(socket, discard, sizeof discard, 1000);
+    if (received <= 0) break;
+    total += static_cast<size_t>(received);
+  }
+}
+
 namespace {
 
 // One direction of a relay: bytes read from `from` wait in the buffer until `to` accepts them.

@@ -67,6 +67,10 @@ int ReceiveSome(const Socket& socket, void* buffer, size_t size, int timeoutMs);
 
 bool SendAll(const Socket& socket, const void* data, size_t size, int timeoutMs);
 
+// Stops sending and reads what the client still sends (bounded), so an early answer such as a 400 is not lost
+// to a reset caused by unread request bytes.
+void FinishSending(const Socket& socket);
+
 struct RelayCounts {
   uint64_t clientToServer = 0;
   uint64_t serverToClient = 0;

@@ -103,6 +103,7 @@ void ServeSocks5(const net::Socket& client, std::string buffer, HandshakeReader&
 
 void RejectHttp(const net::Socket& client, uint64_t id, int status, const char* reason, const std::string& why) {
   SendBytes(client, http::ErrorResponse(status, reason, why + "\n"));
+  net::FinishSending(client);
   LogLine("拒绝 " + Tag(id) + "：" + why);
 }
 
