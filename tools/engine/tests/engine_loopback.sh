@@ -12,10 +12,10 @@ if [[ "$engine" == *.exe ]]; then
   # ctest runs in the build directory: name the repository's prefix before the environment script picks one.
   export VANTARO_WINEPREFIX="${VANTARO_WINEPREFIX:-$root/build/win32/wineprefix}"
   source "$root/scripts/wine-env.sh"
-  run_engine() { wine "$engine" "$@"; }
+  engine_command=(wine "$engine")   # wine execs the loader: the background pid is the engine itself
   engine_path() { winepath -w "$1" 2>/dev/null; }
 else
-  run_engine() { "$engine" "$@"; }
+  engine_command=("$engine")
   engine_path() { printf '%s\n' "$1"; }
 fi
 
@@ -24,10 +24,13 @@ started=()
 cleanup() {
   for pid in "${started[@]}"; do kill -KILL "$pid" 2>/dev/null; done
   for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
-  [ -n "${VANTARO_XVFB_PID:-}" ] && kill "$VANTARO_XVFB_PID" 2>/dev/null
+  # Xvfb and the wineserver are shared with whoever else uses the prefix; only stop them when this script started
+  # them (no display was reachable, so nobody else was using one).
+  [ -n "${VANTARO_XVFB_PID:-}" ] && vantaro_wine_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 1" TERM INT HUP
 
 failures=0
 pass() { echo "ok   $1"; }
@@ -57,7 +60,8 @@ printf '%s\n' "$body" >"$work/www/hello.txt"
 
 python3 -m http.server --bind 127.0.0.1 --directory "$work/www" "$http_port" >/dev/null 2>&1 </dev/null &
 started+=($!)
-run_engine -c "$(engine_path "$config")" >"$work/out.log" 2>"$work/err.log" </dev/null &
+: >"$work/out.log"
+"${engine_command[@]}" -c "$(engine_path "$config")" >"$work/out.log" 2>"$work/err.log" </dev/null &
 started+=($!)
 engine_pid=$!
 
@@ -114,8 +118,7 @@ if clean_log "$work/out.log" | grep -qF -e "秘密" -e $'\xc3\xd8\xc3\xdc'; then
 # expect_exit NAME CODE TEXT ARGS...: the engine ends with CODE and says TEXT on standard error.
 expect_exit() {
   local name="$1" code="$2" text="$3"; shift 3
-  timeout 60 bash -c "$(declare -f run_engine); engine='$engine'; run_engine \"\$@\"" _ "$@" \
-    >"$work/exit.out" 2>"$work/exit.err" </dev/null
+  timeout -s KILL 60 "${engine_command[@]}" "$@" >"$work/exit.out" 2>"$work/exit.err" </dev/null
   local got=$?
   if [ "$got" = "$code" ] && clean_log "$work/exit.err" | grep -qF -- "$text"; then
     pass "$name: exit $code"
