@@ -1,0 +1,10 @@
+#include "app/info_commands.h"
+
+namespace vantaro {
+
+void ShowAbout() {}
+void OpenHelpPage() {}
+void OpenDonationPage() {}
+void OpenConfigFolder() {}
+
+}  // namespace vantaro

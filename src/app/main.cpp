@@ -1,0 +1,17 @@
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "app/main_window.h"
+#include "app/program_state.h"
+
+using namespace vantaro;
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    CreateProgramState(StartupOptions{});
+    // The exit clean-up runs once however the process ends: after the loop, or from exit() anywhere.
+    std::atexit(ReleaseProgramState);
+    if (CreateMainWindow(instance) == nullptr) return 0;  // a refused second instance also ends with 0
+    RunMessageLoop();
+    return 0;
+}

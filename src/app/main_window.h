@@ -1,0 +1,18 @@
+#pragma once
+#include <windows.h>
+
+#include "app/program_state.h"
+
+namespace vantaro {
+
+// Registers the class and creates MainWindow hidden; its creation runs the startup sequence. Returns null when
+// the creation was refused (a second instance).
+HWND CreateMainWindow(HINSTANCE instance);
+// Shows a hidden MainWindow; a visible one is neither activated nor restored.
+void ShowMainWindow();
+// Runs the message loop until MainWindow is destroyed.
+int RunMessageLoop();
+
+constexpr char kMainWindowClass[] = "vantaroToolsMainWindow";
+
+}  // namespace vantaro

@@ -1,0 +1,8 @@
+#include "netcheck/network_checks.h"
+
+namespace vantaro {
+
+void StartUpdateCheck() {}
+void StartLatencyTest(bool) {}
+
+}  // namespace vantaro

@@ -1,0 +1,7 @@
+#include "settings/run_at_startup.h"
+
+namespace vantaro {
+
+void ToggleRunAtStartup() {}
+
+}  // namespace vantaro

@@ -1,0 +1,7 @@
+#pragma once
+
+namespace vantaro {
+
+void ToggleRunAtStartup();
+
+}  // namespace vantaro

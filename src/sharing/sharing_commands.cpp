@@ -1,0 +1,9 @@
+#include "sharing/sharing_commands.h"
+
+namespace vantaro {
+
+void CopyShareLink() {}
+void ImportFromClipboard() {}
+void OpenQrScanner() {}
+
+}  // namespace vantaro

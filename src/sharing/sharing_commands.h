@@ -1,0 +1,9 @@
+#pragma once
+
+namespace vantaro {
+
+void CopyShareLink();
+void ImportFromClipboard();
+void OpenQrScanner();
+
+}  // namespace vantaro

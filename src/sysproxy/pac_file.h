@@ -1,0 +1,10 @@
+#pragma once
+#include <string>
+
+namespace vantaro {
+
+void UpdatePacList();
+void EditPacList();
+std::string GeneratePacFile();
+
+}  // namespace vantaro
