@@ -1,0 +1,470 @@
+// Symbol location: finder patterns on a binarised image, finder triples, a perspective grid refined by the
+// bottom-right alignment pattern, module sampling, then the grid decoder.
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "qr/binarize.h"
+#include "qr/bmp.h"
+#include "qr/decoder.h"
+#include "qr/grid_decode.h"
+#include "qr/tables.h"
+
+namespace vantaro::qr {
+namespace {
+
+struct Finder {
+  double x = 0, y = 0;   // centre, pixels
+  double module = 0;     // run-based module size (inflated by 1/cos of the rotation)
+  int count = 0;         // scan lines that confirmed it
+  bool used = false;
+};
+
+constexpr int kMaxFinders = 48;
+constexpr int kMaxTriples = 120;
+
+// Ratio test for five runs dark-light-dark-light-dark of 1:1:3:1:1.
+bool FinderRatio(const int r[5]) {
+  const int total = r[0] + r[1] + r[2] + r[3] + r[4];
+  if (total < 7) return false;
+  const double u = total / 7.0;
+  const double tol = u * 0.5 + 0.75;
+  for (int i : {0, 1, 3, 4})
+    if (std::fabs(r[i] - u) > tol) return false;
+  return std::fabs(r[2] - 3 * u) <= 1.5 * u + 1.0;
+}
+
+// Runs along a line through (x, y) with step (dx, dy): centre dark run, then light and dark runs both ways.
+// Returns the five runs and the offset of the centre of the middle run from (x, y) in steps.
+bool CrossRuns(const BitImage& b, int x, int y, int dx, int dy, int max_run, int r[5], double* centre) {
+  if (x < 0 || y < 0 || x >= b.width || y >= b.height || !b.At(x, y)) return false;
+  auto in = [&](int px, int py) { return px >= 0 && py >= 0 && px < b.width && py < b.height; };
+  int back[3] = {0, 0, 0}, fwd[3] = {0, 0, 0};
+  for (int dir = -1; dir <= 1; dir += 2) {
+    int* c = dir < 0 ? back : fwd;
+    int px = x, py = y;
+    if (dir > 0) {
+      px += dx;
+      py += dy;
+    }
+    for (int part = 0; part < 3; ++part) {
+      const uint8_t want = part == 1 ? 0 : 1;
+      while (in(px, py) && b.At(px, py) == want) {
+        if (++c[part] > max_run * (part == 0 ? 3 : 1)) return false;
+        px += dir * dx;
+        py += dir * dy;
+      }
+      if (part < 2 && !in(px, py)) return false;
+    }
+    if (c[2] == 0) return false;
+  }
+  r[0] = back[2];
+  r[1] = back[1];
+  r[2] = back[0] + fwd[0];
+  r[3] = fwd[1];
+  r[4] = fwd[2];
+  // centre of the middle run: it spans [-back0 + 1, fwd0] in steps from the start
+  *centre = (fwd[0] - back[0] + 1) / 2.0 - 0.5 + 0.5;
+  *centre = (static_cast<double>(fwd[0]) - back[0]) / 2.0;
+  return true;
+}
+
+void AddFinder(std::vector<Finder>& fs, double x, double y, double module) {
+  for (Finder& f : fs) {
+    const double lim = std::max(3.0, 1.5 * std::min(module, f.module));
+    if (std::fabs(f.x - x) <= lim && std::fabs(f.y - y) <= lim && module < 1.6 * f.module + 1 &&
+        f.module < 1.6 * module + 1) {
+      const double n = f.count;
+      f.x = (f.x * n + x) / (n + 1);
+      f.y = (f.y * n + y) / (n + 1);
+      f.module = (f.module * n + module) / (n + 1);
+      ++f.count;
+      return;
+    }
+  }
+  if (fs.size() < 4096) fs.push_back(Finder{x, y, module, 1, false});
+}
+
+std::vector<Finder> FindFinders(const BitImage& b) {
+  std::vector<Finder> fs;
+  std::vector<int> runs;
+  std::vector<int> starts;
+  runs.reserve(256);
+  for (int y = 0; y < b.height; ++y) {
+    const uint8_t* row = b.bits.data() + static_cast<size_t>(y) * b.width;
+    runs.clear();
+    starts.clear();
+    // runs alternate starting with light (a zero-length light run when the row starts dark)
+    uint8_t cur = 0;
+    int len = 0, start = 0;
+    for (int x = 0; x < b.width; ++x) {
+      if (row[x] == cur) {
+        ++len;
+      } else {
+        runs.push_back(len);
+        starts.push_back(start);
+        cur = row[x];
+        len = 1;
+        start = x;
+      }
+    }
+    runs.push_back(len);
+    starts.push_back(start);
+    // dark runs are the odd indices; the centre run is at i, with i-2 and i+2 dark too
+    for (size_t i = 3; i + 2 < runs.size(); i += 2) {
+      const int r[5] = {runs[i - 2], runs[i - 1], runs[i], runs[i + 1], runs[i + 2]};
+      if (!FinderRatio(r)) continue;
+      const int total = r[0] + r[1] + r[2] + r[3] + r[4];
+      const int cx = starts[i] + runs[i] / 2;
+      const int max_run = total / 7 * 2 + 3;
+      int v[5];
+      double off;
+      if (!CrossRuns(b, cx, y, 0, 1, max_run, v, &off) || !FinderRatio(v)) continue;
+      const int vtotal = v[0] + v[1] + v[2] + v[3] + v[4];
+      if (vtotal * 10 < total * 6 || vtotal * 6 > total * 10) continue;
+      const double cy = y + off;
+      // re-check horizontally through the vertical centre
+      int hh[5];
+      double hoff;
+      const int icy = static_cast<int>(std::lround(cy));
+      if (!CrossRuns(b, cx, icy, 1, 0, max_run, hh, &hoff) || !FinderRatio(hh)) continue;
+      const int htotal = hh[0] + hh[1] + hh[2] + hh[3] + hh[4];
+      if (htotal * 10 < total * 7 || htotal * 7 > total * 10) continue;
+      const double fx = cx + hoff;
+      // diagonal: the concentric rings give the same proportions along any line through the centre
+      int d[5];
+      double doff;
+      if (!CrossRuns(b, static_cast<int>(std::lround(fx)), icy, 1, 1, max_run * 2, d, &doff) || !FinderRatio(d))
+        continue;
+      AddFinder(fs, fx + 0.5, cy + 0.5, (htotal + vtotal) / 14.0);
+    }
+  }
+  return fs;
+}
+
+// 3x3 projective transform, column vectors: (X, Y, W) = H (u, v, 1).
+struct Homography {
+  double m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  PointF Map(double u, double v) const {
+    const double w = m[6] * u + m[7] * v + m[8];
+    return PointF{static_cast<float>((m[0] * u + m[1] * v + m[2]) / w),
+                  static_cast<float>((m[3] * u + m[4] * v + m[5]) / w)};
+  }
+  void MapD(double u, double v, double* x, double* y) const {
+    const double w = m[6] * u + m[7] * v + m[8];
+    *x = (m[0] * u + m[1] * v + m[2]) / w;
+    *y = (m[3] * u + m[4] * v + m[5]) / w;
+  }
+};
+
+Homography Multiply(const Homography& a, const Homography& b) {
+  Homography r;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) {
+      double s = 0;
+      for (int k = 0; k < 3; ++k) s += a.m[i * 3 + k] * b.m[k * 3 + j];
+      r.m[i * 3 + j] = s;
+    }
+  return r;
+}
+
+bool Invert(const Homography& a, Homography& r) {
+  const double* m = a.m;
+  const double c00 = m[4] * m[8] - m[5] * m[7], c01 = m[5] * m[6] - m[3] * m[8], c02 = m[3] * m[7] - m[4] * m[6];
+  const double det = m[0] * c00 + m[1] * c01 + m[2] * c02;
+  if (std::fabs(det) < 1e-12) return false;
+  const double inv = 1.0 / det;
+  r.m[0] = c00 * inv;
+  r.m[1] = (m[2] * m[7] - m[1] * m[8]) * inv;
+  r.m[2] = (m[1] * m[5] - m[2] * m[4]) * inv;
+  r.m[3] = c01 * inv;
+  r.m[4] = (m[0] * m[8] - m[2] * m[6]) * inv;
+  r.m[5] = (m[2] * m[3] - m[0] * m[5]) * inv;
+  r.m[6] = c02 * inv;
+  r.m[7] = (m[1] * m[6] - m[0] * m[7]) * inv;
+  r.m[8] = (m[0] * m[4] - m[1] * m[3]) * inv;
+  return true;
+}
+
+// Unit square (0,0),(1,0),(1,1),(0,1) onto a quadrilateral p0..p3.
+Homography SquareToQuad(const double q[8]) {
+  const double x0 = q[0], y0 = q[1], x1 = q[2], y1 = q[3], x2 = q[4], y2 = q[5], x3 = q[6], y3 = q[7];
+  const double sx = x0 - x1 + x2 - x3, sy = y0 - y1 + y2 - y3;
+  Homography h;
+  if (std::fabs(sx) < 1e-9 && std::fabs(sy) < 1e-9) {
+    const double mm[9] = {x1 - x0, x3 - x0, x0, y1 - y0, y3 - y0, y0, 0, 0, 1};
+    std::copy(mm, mm + 9, h.m);
+    return h;
+  }
+  const double dx1 = x1 - x2, dx2 = x3 - x2, dy1 = y1 - y2, dy2 = y3 - y2;
+  const double den = dx1 * dy2 - dx2 * dy1;
+  const double g = (sx * dy2 - dx2 * sy) / den;
+  const double hh = (dx1 * sy - sx * dy1) / den;
+  const double mm[9] = {x1 - x0 + g * x1, x3 - x0 + hh * x3, x0, y1 - y0 + g * y1, y3 - y0 + hh * y3, y0, g, hh, 1};
+  std::copy(mm, mm + 9, h.m);
+  return h;
+}
+
+bool QuadToQuad(const double src[8], const double dst[8], Homography& out) {
+  Homography inv;
+  if (!Invert(SquareToQuad(src), inv)) return false;
+  out = Multiply(SquareToQuad(dst), inv);
+  return true;
+}
+
+struct Candidate {
+  const Finder* a;  // top-left
+  const Finder* b;  // top-right
+  const Finder* c;  // bottom-left
+  double score;
+  double module;  // true module size estimate
+  int size;       // estimated symbol size
+};
+
+// Best position of the alignment pattern near the prediction (module coordinates cu, cv) by matching the
+// 5x5 module template; returns false when nothing matches well.
+bool FindAlignment(const BitImage& b, const Homography& h, double cu, double cv, double module, double* ox,
+                   double* oy) {
+  double px, py;
+  h.MapD(cu, cv, &px, &py);
+  // module vectors at the prediction
+  double ax, ay, bx, by;
+  h.MapD(cu + 1, cv, &ax, &ay);
+  h.MapD(cu, cv + 1, &bx, &by);
+  const double ux = ax - px, uy = ay - py, vx = bx - px, vy = by - py;
+  const int radius = static_cast<int>(std::ceil(module * 4));
+  const int step = std::max(1, static_cast<int>(module / 3));
+  int best = -1;
+  double sx = 0, sy = 0;
+  int nbest = 0;
+  for (int dy = -radius; dy <= radius; dy += step)
+    for (int dx = -radius; dx <= radius; dx += step) {
+      const double qx = px + dx, qy = py + dy;
+      int score = 0;
+      for (int j = -2; j <= 2; ++j)
+        for (int i = -2; i <= 2; ++i) {
+          const bool want = std::max(std::abs(i), std::abs(j)) != 1;
+          const int x = static_cast<int>(std::floor(qx + i * ux + j * vx));
+          const int y = static_cast<int>(std::floor(qy + i * uy + j * vy));
+          if (x < 0 || y < 0 || x >= b.width || y >= b.height) continue;
+          score += (b.At(x, y) != 0) == want;
+        }
+      if (score > best) {
+        best = score;
+        sx = qx;
+        sy = qy;
+        nbest = 1;
+      } else if (score == best) {
+        sx += qx;
+        sy += qy;
+        ++nbest;
+      }
+    }
+  if (best < 23) return false;
+  *ox = sx / nbest;
+  *oy = sy / nbest;
+  // the averaged position must itself still look like the pattern
+  return true;
+}
+
+bool SampleGrid(const BitImage& b, const Homography& h, int n, ModuleGrid& g) {
+  g.size = n;
+  g.dark.assign(static_cast<size_t>(n) * n, 0);
+  const double slack = 1.0;
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) {
+      double px, py;
+      h.MapD(x + 0.5, y + 0.5, &px, &py);
+      if (!(px > -slack && py > -slack && px < b.width + slack && py < b.height + slack)) return false;
+      int ix = static_cast<int>(std::floor(px)), iy = static_cast<int>(std::floor(py));
+      ix = std::min(std::max(ix, 0), b.width - 1);
+      iy = std::min(std::max(iy, 0), b.height - 1);
+      g.dark[static_cast<size_t>(y) * n + x] = b.At(ix, iy);
+    }
+  return true;
+}
+
+bool BuildTransform(const BitImage& b, const Candidate& c, int n, Homography& h) {
+  const double e = n - 3.5;
+  const double src3[8] = {3.5, 3.5, e, 3.5, e, e, 3.5, e};
+  const double dst3[8] = {c.a->x, c.a->y, c.b->x, c.b->y, c.b->x + c.c->x - c.a->x, c.b->y + c.c->y - c.a->y,
+                          c.c->x, c.c->y};
+  if (!QuadToQuad(src3, dst3, h)) return false;
+  if (n < 25) return true;
+  // refine with the bottom-right alignment pattern
+  const double ac = n - 6.5;
+  double ax, ay;
+  if (!FindAlignment(b, h, ac, ac, c.module, &ax, &ay)) return true;
+  const double src4[8] = {3.5, 3.5, e, 3.5, ac, ac, 3.5, e};
+  const double dst4[8] = {c.a->x, c.a->y, c.b->x, c.b->y, ax, ay, c.c->x, c.c->y};
+  Homography h4;
+  if (QuadToQuad(src4, dst4, h4)) h = h4;
+  return true;
+}
+
+bool TryCandidate(const BitImage& b, const Candidate& c, Symbol& out) {
+  int sizes[8];
+  int ns = 0;
+  auto push = [&](int s) {
+    if (s < 21 || s > 177) return;
+    for (int i = 0; i < ns; ++i)
+      if (sizes[i] == s) return;
+    if (ns < 8) sizes[ns++] = s;
+  };
+  push(c.size);
+  push(c.size + 4);
+  push(c.size - 4);
+  for (int i = 0; i < ns; ++i) {
+    const int n = sizes[i];
+    Homography h;
+    if (!BuildTransform(b, c, n, h)) continue;
+    ModuleGrid g;
+    if (!SampleGrid(b, h, n, g)) continue;
+    if (n >= 45) {
+      int v = ReadVersionInfo(g);
+      if (v < 0) v = ReadVersionInfo(g.Transposed());
+      if (v > 0 && SymbolSize(v) != n) {
+        // the version information knows the size better than the finder distance
+        const int s = SymbolSize(v);
+        bool seen = false;
+        for (int k = 0; k < ns; ++k) seen |= sizes[k] == s;
+        if (!seen && ns < 8) {
+          for (int k = ns; k > i + 1; --k) sizes[k] = sizes[k - 1];
+          sizes[i + 1] = s;
+          ++ns;
+        }
+        continue;
+      }
+    }
+    GridResult r;
+    if (!DecodeGrid(g, r)) continue;
+    out.version = r.version;
+    out.level = r.level;
+    out.text = std::move(r.data.utf8);
+    out.has_structured_append = r.data.has_sa;
+    out.sa_total = r.data.sa_total;
+    out.sa_position = r.data.sa_position;
+    out.sa_parity = r.data.sa_parity;
+    out.mirrored = r.transposed;
+    const double fn = n;
+    out.corners[0] = h.Map(0, 0);
+    out.corners[2] = h.Map(fn, fn);
+    if (!r.transposed) {
+      out.corners[1] = h.Map(fn, 0);
+      out.corners[3] = h.Map(0, fn);
+    } else {
+      out.corners[1] = h.Map(0, fn);
+      out.corners[3] = h.Map(fn, 0);
+    }
+    return true;
+  }
+  return false;
+}
+
+double Dist(const Finder& p, const Finder& q) { return std::hypot(p.x - q.x, p.y - q.y); }
+
+std::vector<Candidate> MakeCandidates(std::vector<Finder>& fs) {
+  std::vector<Candidate> out;
+  const int n = static_cast<int>(fs.size());
+  for (int i = 0; i < n; ++i)
+    for (int j = i + 1; j < n; ++j)
+      for (int k = j + 1; k < n; ++k) {
+        Finder* p[3] = {&fs[i], &fs[j], &fs[k]};
+        double mmin = std::min({p[0]->module, p[1]->module, p[2]->module});
+        double mmax = std::max({p[0]->module, p[1]->module, p[2]->module});
+        if (mmax > 1.5 * mmin + 0.5) continue;
+        // the corner is opposite the longest side
+        const double d01 = Dist(*p[0], *p[1]), d02 = Dist(*p[0], *p[2]), d12 = Dist(*p[1], *p[2]);
+        Finder *a, *b, *c;
+        double l1, l2, hyp;
+        if (d12 >= d01 && d12 >= d02) {
+          a = p[0], b = p[1], c = p[2], l1 = d01, l2 = d02, hyp = d12;
+        } else if (d02 >= d01 && d02 >= d12) {
+          a = p[1], b = p[0], c = p[2], l1 = d01, l2 = d12, hyp = d02;
+        } else {
+          a = p[2], b = p[0], c = p[1], l1 = d02, l2 = d12, hyp = d01;
+        }
+        const double leg_diff = std::fabs(l1 - l2) / std::max(l1, l2);
+        if (leg_diff > 0.2) continue;
+        const double hyp_err = std::fabs(hyp / std::sqrt(l1 * l1 + l2 * l2) - 1.0);
+        if (hyp_err > 0.12) continue;
+        const double cross = (b->x - a->x) * (c->y - a->y) - (b->y - a->y) * (c->x - a->x);
+        if (cross < 0) std::swap(b, c);
+        // run lengths through a turned finder grow by 1 / max(|cos|, |sin|) of the turn
+        const double ang = std::atan2(b->y - a->y, b->x - a->x);
+        const double f = std::max(std::fabs(std::cos(ang)), std::fabs(std::sin(ang)));
+        const double module = (a->module + b->module + c->module) / 3.0 * f;
+        const double legs = (l1 + l2) / 2.0 / module;
+        if (legs < 12 || legs > 175) continue;
+        const int size = static_cast<int>(std::lround((legs + 7 - 1) / 4.0)) * 4 + 1;
+        Candidate cand{a, b, c, leg_diff + hyp_err, module, size};
+        out.push_back(cand);
+      }
+  std::sort(out.begin(), out.end(), [](const Candidate& x, const Candidate& y) { return x.score < y.score; });
+  return out;
+}
+
+bool SameSymbol(const Symbol& s, const Symbol& t) {
+  if (s.text != t.text) return false;
+  const double cx = (s.corners[0].x + s.corners[2].x) / 2, cy = (s.corners[0].y + s.corners[2].y) / 2;
+  const double tx = (t.corners[0].x + t.corners[2].x) / 2, ty = (t.corners[0].y + t.corners[2].y) / 2;
+  const double size = std::hypot(s.corners[0].x - s.corners[2].x, s.corners[0].y - s.corners[2].y);
+  return std::hypot(cx - tx, cy - ty) < size / 2;
+}
+
+void DecodePass(const BitImage& b, std::vector<Symbol>& found) {
+  std::vector<Finder> fs = FindFinders(b);
+  if (fs.size() < 3) return;
+  if (fs.size() > kMaxFinders) {
+    std::sort(fs.begin(), fs.end(), [](const Finder& x, const Finder& y) { return x.count > y.count; });
+    fs.resize(kMaxFinders);
+  }
+  std::vector<Candidate> cands = MakeCandidates(fs);
+  int tried = 0;
+  for (const Candidate& c : cands) {
+    if (c.a->used || c.b->used || c.c->used) continue;
+    if (++tried > kMaxTriples) break;
+    Symbol s;
+    if (!TryCandidate(b, c, s)) continue;
+    const_cast<Finder*>(c.a)->used = const_cast<Finder*>(c.b)->used = const_cast<Finder*>(c.c)->used = true;
+    bool dup = false;
+    for (const Symbol& t : found) dup |= SameSymbol(s, t);
+    if (!dup) found.push_back(std::move(s));
+  }
+}
+
+}  // namespace
+
+std::vector<Symbol> DecodeImage(const GrayImage& image) {
+  std::vector<Symbol> found;
+  if (image.width < 21 || image.height < 21) return found;
+  BitImage b;
+  // dark on light with the median threshold, then the darkest-edge threshold, then light on dark
+  static const struct {
+    bool inverted;
+    int rank;
+  } kPasses[] = {{false, 0}, {false, 1}, {true, 0}, {true, 1}};
+  for (const auto& p : kPasses) {
+    Binarize(image, p.inverted, p.rank, b);
+    DecodePass(b, found);
+    if (!found.empty()) break;
+  }
+  return found;
+}
+
+DecodeStatus DecodeBmp(const uint8_t* data, size_t size, std::vector<Symbol>& out) {
+  out.clear();
+  try {
+    GrayImage img;
+    const BmpStatus st = ReadBmp(data, size, img);
+    if (st == BmpStatus::OutOfMemory) return DecodeStatus::OutOfMemory;
+    if (st != BmpStatus::Ok) return DecodeStatus::NotReadable;
+    out = DecodeImage(img);
+  } catch (const std::bad_alloc&) {
+    out.clear();
+    return DecodeStatus::OutOfMemory;
+  }
+  return DecodeStatus::Ok;
+}
+
+}  // namespace vantaro::qr
