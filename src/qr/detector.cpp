@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#ifdef VANTARO_QR_DEBUG
+#include <cstdio>
+#define QR_DEBUG(...) std::fprintf(stderr, __VA_ARGS__)
+#else
+#define QR_DEBUG(...) (void)0
+#endif
 
 #include "qr/binarize.h"
 #include "qr/bmp.h"
@@ -63,9 +69,9 @@ bool CrossRuns(const BitImage& b, int x, int y, int dx, int dy, int max_run, int
   r[2] = back[0] + fwd[0];
   r[3] = fwd[1];
   r[4] = fwd[2];
-  // centre of the middle run: it spans [-back0 + 1, fwd0] in steps from the start
-  *centre = (fwd[0] - back[0] + 1) / 2.0 - 0.5 + 0.5;
-  *centre = (static_cast<double>(fwd[0]) - back[0]) / 2.0;
+  // the middle run covers pixels x - back0 + 1 .. x + fwd0; its centre in continuous coordinates (pixel i spans
+  // [i, i + 1]) lies this far from the integer start
+  *centre = 1.0 + (static_cast<double>(fwd[0]) - back[0]) / 2.0;
   return true;
 }
 
@@ -126,7 +132,7 @@ std::vector<Finder> FindFinders(const BitImage& b) {
       // re-check horizontally through the vertical centre
       int hh[5];
       double hoff;
-      const int icy = static_cast<int>(std::lround(cy));
+      const int icy = static_cast<int>(std::floor(cy));
       if (!CrossRuns(b, cx, icy, 1, 0, max_run, hh, &hoff) || !FinderRatio(hh)) continue;
       const int htotal = hh[0] + hh[1] + hh[2] + hh[3] + hh[4];
       if (htotal * 10 < total * 7 || htotal * 7 > total * 10) continue;
@@ -134,9 +140,9 @@ std::vector<Finder> FindFinders(const BitImage& b) {
       // diagonal: the concentric rings give the same proportions along any line through the centre
       int d[5];
       double doff;
-      if (!CrossRuns(b, static_cast<int>(std::lround(fx)), icy, 1, 1, max_run * 2, d, &doff) || !FinderRatio(d))
+      if (!CrossRuns(b, static_cast<int>(std::floor(fx)), icy, 1, 1, max_run * 2, d, &doff) || !FinderRatio(d))
         continue;
-      AddFinder(fs, fx + 0.5, cy + 0.5, (htotal + vtotal) / 14.0);
+      AddFinder(fs, fx, cy, (htotal + vtotal) / 14.0);
     }
   }
   return fs;
@@ -235,8 +241,7 @@ bool FindAlignment(const BitImage& b, const Homography& h, double cu, double cv,
   const int radius = static_cast<int>(std::ceil(module * 4));
   const int step = std::max(1, static_cast<int>(module / 3));
   int best = -1;
-  double sx = 0, sy = 0;
-  int nbest = 0;
+  std::vector<std::pair<int, int>> ties;
   for (int dy = -radius; dy <= radius; dy += step)
     for (int dx = -radius; dx <= radius; dx += step) {
       const double qx = px + dx, qy = py + dy;
@@ -251,19 +256,25 @@ bool FindAlignment(const BitImage& b, const Homography& h, double cu, double cv,
         }
       if (score > best) {
         best = score;
-        sx = qx;
-        sy = qy;
-        nbest = 1;
-      } else if (score == best) {
-        sx += qx;
-        sy += qy;
-        ++nbest;
+        ties.clear();
       }
+      if (score == best) ties.emplace_back(dx, dy);
     }
   if (best < 23) return false;
-  *ox = sx / nbest;
-  *oy = sy / nbest;
-  // the averaged position must itself still look like the pattern
+  // the best match nearest the prediction, centred over the equally good offsets next to it
+  auto d2 = [](const std::pair<int, int>& t) { return t.first * t.first + t.second * t.second; };
+  const std::pair<int, int> near = *std::min_element(
+      ties.begin(), ties.end(), [&](const std::pair<int, int>& p1, const std::pair<int, int>& p2) { return d2(p1) < d2(p2); });
+  double sx = 0, sy = 0;
+  int cnt = 0;
+  for (const auto& t : ties)
+    if (std::abs(t.first - near.first) <= module && std::abs(t.second - near.second) <= module) {
+      sx += t.first;
+      sy += t.second;
+      ++cnt;
+    }
+  *ox = px + sx / cnt;
+  *oy = py + sy / cnt;
   return true;
 }
 
@@ -284,21 +295,24 @@ bool SampleGrid(const BitImage& b, const Homography& h, int n, ModuleGrid& g) {
   return true;
 }
 
-bool BuildTransform(const BitImage& b, const Candidate& c, int n, Homography& h) {
+// The grid transform from the three finder centres, refined by the bottom-right alignment pattern when
+// `use_alignment` and the pattern is found. Returns false when no alignment-refined transform exists.
+bool BuildTransform(const BitImage& b, const Candidate& c, int n, bool use_alignment, Homography& h) {
   const double e = n - 3.5;
   const double src3[8] = {3.5, 3.5, e, 3.5, e, e, 3.5, e};
   const double dst3[8] = {c.a->x, c.a->y, c.b->x, c.b->y, c.b->x + c.c->x - c.a->x, c.b->y + c.c->y - c.a->y,
                           c.c->x, c.c->y};
   if (!QuadToQuad(src3, dst3, h)) return false;
-  if (n < 25) return true;
-  // refine with the bottom-right alignment pattern
+  if (!use_alignment) return true;
+  if (n < 25) return false;
   const double ac = n - 6.5;
   double ax, ay;
-  if (!FindAlignment(b, h, ac, ac, c.module, &ax, &ay)) return true;
+  if (!FindAlignment(b, h, ac, ac, c.module, &ax, &ay)) return false;
   const double src4[8] = {3.5, 3.5, e, 3.5, ac, ac, 3.5, e};
   const double dst4[8] = {c.a->x, c.a->y, c.b->x, c.b->y, ax, ay, c.c->x, c.c->y};
   Homography h4;
-  if (QuadToQuad(src4, dst4, h4)) h = h4;
+  if (!QuadToQuad(src4, dst4, h4)) return false;
+  h = h4;
   return true;
 }
 
@@ -314,10 +328,11 @@ bool TryCandidate(const BitImage& b, const Candidate& c, Symbol& out) {
   push(c.size);
   push(c.size + 4);
   push(c.size - 4);
-  for (int i = 0; i < ns; ++i) {
+  for (int attempt = 0; attempt < 2 * ns; ++attempt) {
+    const int i = attempt / 2;
     const int n = sizes[i];
     Homography h;
-    if (!BuildTransform(b, c, n, h)) continue;
+    if (!BuildTransform(b, c, n, attempt % 2 == 0, h)) continue;
     ModuleGrid g;
     if (!SampleGrid(b, h, n, g)) continue;
     if (n >= 45) {
@@ -419,12 +434,17 @@ void DecodePass(const BitImage& b, std::vector<Symbol>& found) {
     std::sort(fs.begin(), fs.end(), [](const Finder& x, const Finder& y) { return x.count > y.count; });
     fs.resize(kMaxFinders);
   }
+#ifdef VANTARO_QR_DEBUG
+  for (const Finder& f : fs) QR_DEBUG("finder %.1f,%.1f m=%.2f n=%d\n", f.x, f.y, f.module, f.count);
+#endif
   std::vector<Candidate> cands = MakeCandidates(fs);
   int tried = 0;
   for (const Candidate& c : cands) {
     if (c.a->used || c.b->used || c.c->used) continue;
     if (++tried > kMaxTriples) break;
     Symbol s;
+    QR_DEBUG("cand A %.1f,%.1f B %.1f,%.1f C %.1f,%.1f m=%.2f size=%d score=%.3f\n", c.a->x, c.a->y, c.b->x, c.b->y,
+             c.c->x, c.c->y, c.module, c.size, c.score);
     if (!TryCandidate(b, c, s)) continue;
     const_cast<Finder*>(c.a)->used = const_cast<Finder*>(c.b)->used = const_cast<Finder*>(c.c)->used = true;
     bool dup = false;
