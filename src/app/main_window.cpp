@@ -128,17 +128,23 @@ void ShowMainWindow() {
     if (window != nullptr && !IsWindowVisible(window)) ShowWindow(window, SW_SHOW);
 }
 
+bool PreTranslateMainWindowMessage(MSG& message) {
+    HWND mainWindow = Program().mainWindow;
+    const bool inMainWindow =
+        mainWindow != nullptr && (message.hwnd == mainWindow || IsChild(mainWindow, message.hwnd));
+    if (!inMainWindow) return false;
+    // Esc anywhere in the window is a close request, whichever control has the focus.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+        PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+        return true;
+    }
+    return IsDialogMessageA(mainWindow, &message) != FALSE;
+}
+
 int RunMessageLoop() {
     MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        HWND mainWindow = Program().mainWindow;
-        const bool inMainWindow = mainWindow != nullptr &&
-                                  (message.hwnd == mainWindow || IsChild(mainWindow, message.hwnd));
-        if (inMainWindow && message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
-            PostMessageA(mainWindow, WM_CLOSE, 0, 0);
-            continue;
-        }
-        if (inMainWindow && IsDialogMessageA(mainWindow, &message)) continue;
+        if (PreTranslateMainWindowMessage(message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -10,6 +10,8 @@ namespace vantaro {
 HWND CreateMainWindow(HINSTANCE instance);
 // Shows a hidden MainWindow; a visible one is neither activated nor restored.
 void ShowMainWindow();
+// Keyboard handling of MainWindow (Esc, Tab between controls); true when the message was used up.
+bool PreTranslateMainWindowMessage(MSG& message);
 // Runs the message loop until MainWindow is destroyed.
 int RunMessageLoop();
 

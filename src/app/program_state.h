@@ -34,6 +34,7 @@ struct ProgramState {
     HFONT font = nullptr;
     bool requiringServerField = false;   // a "不能为空" message is up: ignore further focus losses
     bool destroying = false;
+    bool started = false;                // the startup sequence got past the instance guard
 };
 
 ProgramState& Program();

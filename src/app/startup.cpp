@@ -63,6 +63,7 @@ bool RunWindowCreatedSequence(HWND window) {
         ShowMessage(window, "不能重复运行vantaro Tools！", "错误");
         return false;
     }
+    program.started = true;
     ShowVersionTexts(window);
     if (program.options.checkForUpdates) StartUpdateCheck();
     LoadSettings();
@@ -79,6 +80,8 @@ bool RunWindowCreatedSequence(HWND window) {
 }
 
 void RunDestroySequence() {
+    // A refused second instance must not stop the engine of the instance that runs.
+    if (!Program().started) return;
     Program().destroying = true;
     TerminateEngineAtExit();
     if (IsMenuItemChecked(MenuItem::直连模式)) return;
