@@ -137,6 +137,21 @@ expect_exit "no listen" 2 "缺少 \"listen\"" -c "$(engine_path "$work/nolisten.
 expect_exit "port in use" 3 "端口已被占用" -c "$(engine_path "$config")"
 kill -0 "$engine_pid" 2>/dev/null && pass "first engine unaffected" || fail "first engine unaffected"
 
+# Whatever host "listen" names, the engine listens on loopback only.
+any_port=$(free_port)
+printf '{"listen": "0.0.0.0:%s"}' "$any_port" >"$work/any.json"
+: >"$work/any.log"
+"${engine_command[@]}" -c "$(engine_path "$work/any.json")" >"$work/any.log" 2>&1 </dev/null &
+started+=($!)
+any_listening() { clean_log "$work/any.log" | grep -qF "本地监听：127.0.0.1:$any_port"; }
+if wait_until 60 any_listening && clean_log "$work/any.log" | grep -qF "配置的主机 0.0.0.0 已忽略"; then
+  listeners="$(ss -Hltn "sport = :$any_port" | awk '{print $4}')"
+  [ "$listeners" = "127.0.0.1:$any_port" ] && pass "listen 0.0.0.0 binds 127.0.0.1 only" ||
+    fail "listen 0.0.0.0 binds 127.0.0.1 only: $listeners"
+else
+  fail "engine with listen 0.0.0.0: $(clean_log "$work/any.log")"
+fi
+
 if [ "$failures" -ne 0 ]; then
   echo "--- engine stdout"; clean_log "$work/out.log"; echo "--- engine stderr"; clean_log "$work/err.log"
   echo "$failures check(s) failed"

@@ -1,9 +1,12 @@
 """Raw-socket checks of the engine's answers that curl cannot provoke: refused SOCKS5 methods, commands and address
 types, a domain-name CONNECT, hostile or truncated input, and HTTP error statuses. Talks to 127.0.0.1 only.
 Usage: socks_probe.py PROXY_PORT HTTP_PORT CLOSED_PORT EXPECTED_BODY_FILE"""
+import hashlib
+import os
 import socket
 import struct
 import sys
+import threading
 
 proxy_port, http_port, closed_port = (int(a) for a in sys.argv[1:4])
 expected_body = open(sys.argv[4], "rb").read()
@@ -142,6 +145,66 @@ for name, request, status in [
 s, reply = socks_request(1, 1, ipv4("127.0.0.1"), http_port)
 check("engine still serves after hostile input", reply[:2] == b"\x05\x00", reply)
 s.close()
+
+
+def start_echo_server():
+    """A loopback server that echoes everything back and closes after the client's half-close."""
+    listener = socket.socket()
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(4)
+
+    def serve():
+        connection, _ = listener.accept()
+        with connection:
+            while True:
+                data = connection.recv(65536)
+                if not data:
+                    break
+                connection.sendall(data)
+        listener.close()
+
+    threading.Thread(target=serve, daemon=True).start()
+    return listener.getsockname()[1]
+
+
+def echo_through(name, s, size=3 * 1024 * 1024):
+    """Sends size random bytes while reading the echo, then half-closes: the relay must keep both directions
+    moving (no deadlock when both sides write at once) and pass the half-close on."""
+    payload = os.urandom(size)
+    received = []
+    ended = []
+
+    def reader():
+        try:
+            while True:
+                chunk = s.recv(65536)
+                if not chunk:
+                    ended.append(True)  # the server's close came through
+                    break
+                received.append(chunk)
+        except OSError:
+            pass
+
+    thread = threading.Thread(target=reader)
+    thread.start()
+    s.sendall(payload)
+    s.shutdown(socket.SHUT_WR)
+    thread.join(60)
+    echoed = b"".join(received)
+    check(name, ended and hashlib.sha256(echoed).digest() == hashlib.sha256(payload).digest(),
+          "%d of %d bytes" % (len(echoed), size))
+    s.close()
+
+
+s, reply = socks_request(1, 1, ipv4("127.0.0.1"), start_echo_server())
+echo_through("socks5 relay echoes 3 MB both ways and passes the half-close", s)
+
+echo_port = start_echo_server()
+s = connect()
+s.sendall(b"CONNECT 127.0.0.1:%d HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n\r\n" % (echo_port, echo_port))
+established = read_exactly(s, len(b"HTTP/1.1 200 Connection established\r\n\r\n"))
+check("http CONNECT answers 200", established == b"HTTP/1.1 200 Connection established\r\n\r\n", established)
+echo_through("http CONNECT tunnel echoes 3 MB both ways", s)
 
 # Proxy headers must not reach the origin, and the request body follows the rewritten head.
 response = http_exchange(b"GET http://127.0.0.1:%d/hello.txt HTTP/1.1\r\nProxy-Connection: keep-alive\r\n"
