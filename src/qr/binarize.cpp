@@ -4,76 +4,159 @@
 
 namespace vantaro::qr {
 namespace {
-constexpr int kBlock = 8;
-constexpr int kRadius = 2;       // neighbourhood of (2 * kRadius + 1)^2 blocks
-constexpr int kMinContrast = 20;  // a block with a smaller range has no edge
+constexpr int kShift = 3;  // 8-pixel blocks
+constexpr int kBlock = 1 << kShift;
+constexpr int kRadius = 2;
+constexpr int kMinContrast = 20;
+
+// Fixed-width inner loops so that the compiler turns them into vector code at -O2.
+void Below(const uint8_t* __restrict p, const uint8_t* __restrict t, uint8_t* __restrict d, int n) {
+  int x = 0;
+  for (; x + 16 <= n; x += 16)
+    for (int k = 0; k < 16; ++k) d[x + k] = p[x + k] < t[x + k];
+  for (; x < n; ++x) d[x] = p[x] < t[x];
+}
+void Above(const uint8_t* __restrict p, const uint8_t* __restrict t, uint8_t* __restrict d, int n) {
+  int x = 0;
+  for (; x + 16 <= n; x += 16)
+    for (int k = 0; k < 16; ++k) d[x + k] = p[x + k] > t[x + k];
+  for (; x < n; ++x) d[x] = p[x] > t[x];
+}
 }  // namespace
 
-void Binarize(const GrayImage& img, bool inverted, int rank, BitImage& out) {
+Binarizer::Binarizer(const GrayImage& img) : img_(img) {
   const int w = img.width, h = img.height;
+  if (w <= 0 || h <= 0) return;
+  bw_ = (w + kBlock - 1) >> kShift;
+  bh_ = (h + kBlock - 1) >> kShift;
+  mid_.resize(static_cast<size_t>(bw_) * bh_);
+  edge_.resize(static_cast<size_t>(bw_) * bh_);
+  std::vector<uint8_t> lo(static_cast<size_t>(bw_)), hi(static_cast<size_t>(bw_));
+  for (int by = 0; by < bh_; ++by) {
+    std::fill(lo.begin(), lo.end(), 255);
+    std::fill(hi.begin(), hi.end(), 0);
+    const int y1 = std::min(h, (by + 1) * kBlock);
+    for (int y = by * kBlock; y < y1; ++y) {
+      const uint8_t* __restrict row = img.pixels.data() + static_cast<size_t>(y) * w;
+      const int full = w >> kShift;
+      uint8_t* __restrict plo = lo.data();
+      uint8_t* __restrict phi = hi.data();
+      int bx = 0;
+      // two blocks (16 pixels) at a time
+      for (; bx + 2 <= full; bx += 2) {
+        const uint8_t* p = row + (bx << kShift);
+        uint8_t l[16], u[16];
+        for (int k = 0; k < 16; ++k) l[k] = u[k] = p[k];
+        for (int s = 0; s < 2; ++s) {
+          uint8_t a = l[s * 8], b = u[s * 8];
+          for (int k = 1; k < 8; ++k) {
+            a = l[s * 8 + k] < a ? l[s * 8 + k] : a;
+            b = u[s * 8 + k] > b ? u[s * 8 + k] : b;
+          }
+          plo[bx + s] = std::min(plo[bx + s], a);
+          phi[bx + s] = std::max(phi[bx + s], b);
+        }
+      }
+      for (; bx < full; ++bx) {
+        const uint8_t* p = row + (bx << kShift);
+        uint8_t a = plo[bx], b = phi[bx];
+        for (int k = 0; k < kBlock; ++k) {
+          a = p[k] < a ? p[k] : a;
+          b = p[k] > b ? p[k] : b;
+        }
+        plo[bx] = a;
+        phi[bx] = b;
+      }
+      for (int x = full << kShift; x < w; ++x) {
+        lo[full] = std::min(lo[full], row[x]);
+        hi[full] = std::max(hi[full], row[x]);
+      }
+    }
+    for (int bx = 0; bx < bw_; ++bx) {
+      const size_t i = static_cast<size_t>(by) * bw_ + bx;
+      mid_[i] = static_cast<uint8_t>((lo[bx] + hi[bx] + 1) / 2);
+      edge_[i] = hi[bx] - lo[bx] >= kMinContrast;
+    }
+  }
+}
+
+void Binarizer::Run(Mode mode, bool inverted, BitImage& out) const {
+  const int w = img_.width, h = img_.height;
   out.width = w;
   out.height = h;
   out.bits.assign(static_cast<size_t>(w) * h, 0);
   if (w <= 0 || h <= 0) return;
-  const int bw = (w + kBlock - 1) / kBlock, bh = (h + kBlock - 1) / kBlock;
-  std::vector<uint8_t> mid(static_cast<size_t>(bw) * bh), edge(static_cast<size_t>(bw) * bh);
-  for (int by = 0; by < bh; ++by) {
-    const int y0 = by * kBlock, y1 = std::min(h, y0 + kBlock);
-    for (int bx = 0; bx < bw; ++bx) {
-      const int x0 = bx * kBlock, x1 = std::min(w, x0 + kBlock);
-      int lo = 255, hi = 0;
-      for (int y = y0; y < y1; ++y) {
-        const uint8_t* row = img.pixels.data() + static_cast<size_t>(y) * w;
-        for (int x = x0; x < x1; ++x) {
-          const int v = row[x];
-          lo = v < lo ? v : lo;
-          hi = v > hi ? v : hi;
-        }
-      }
-      if (inverted) {
-        const int t = 255 - lo;
-        lo = 255 - hi;
-        hi = t;
-      }
-      const size_t i = static_cast<size_t>(by) * bw + bx;
-      mid[i] = static_cast<uint8_t>((lo + hi + 1) / 2);
-      edge[i] = hi - lo >= kMinContrast;
-    }
-  }
-  std::vector<int> thr(static_cast<size_t>(bw) * bh);
-  uint8_t vals[(2 * kRadius + 1) * (2 * kRadius + 1)];
-  for (int by = 0; by < bh; ++by)
-    for (int bx = 0; bx < bw; ++bx) {
-      int n = 0;
-      for (int dy = -kRadius; dy <= kRadius; ++dy) {
-        const int yy = by + dy;
-        if (yy < 0 || yy >= bh) continue;
+  const size_t nb = static_cast<size_t>(bw_) * bh_;
+  // Per-block threshold t in the (possibly inverted) luminance; t = 0 means no pixel is dark.
+  std::vector<uint8_t> thr(nb, 0);
+  if (mode == Mode::Mean) {
+    // separable box sums of the edge mid-levels and of the edge counts
+    std::vector<int> sum(nb), cnt(nb), sum2(nb), cnt2(nb);
+    for (int by = 0; by < bh_; ++by)
+      for (int bx = 0; bx < bw_; ++bx) {
+        int s = 0, c = 0;
         for (int dx = -kRadius; dx <= kRadius; ++dx) {
           const int xx = bx + dx;
-          if (xx < 0 || xx >= bw) continue;
-          const size_t i = static_cast<size_t>(yy) * bw + xx;
-          if (edge[i]) vals[n++] = mid[i];
+          if (xx < 0 || xx >= bw_) continue;
+          const size_t i = static_cast<size_t>(by) * bw_ + xx;
+          if (edge_[i]) {
+            s += inverted ? 255 - mid_[i] : mid_[i];
+            ++c;
+          }
         }
+        sum[static_cast<size_t>(by) * bw_ + bx] = s;
+        cnt[static_cast<size_t>(by) * bw_ + bx] = c;
       }
-      int t = -1;  // nothing is darker: all light
-      if (n > 0) {
-        const int k = rank == 0 ? n / 2 : 0;
-        if (k == 0) t = *std::min_element(vals, vals + n);
-        else {
-          std::nth_element(vals, vals + k, vals + n);
-          t = vals[k];
+    for (int by = 0; by < bh_; ++by)
+      for (int bx = 0; bx < bw_; ++bx) {
+        int s = 0, c = 0;
+        for (int dy = -kRadius; dy <= kRadius; ++dy) {
+          const int yy = by + dy;
+          if (yy < 0 || yy >= bh_) continue;
+          s += sum[static_cast<size_t>(yy) * bw_ + bx];
+          c += cnt[static_cast<size_t>(yy) * bw_ + bx];
         }
+        thr[static_cast<size_t>(by) * bw_ + bx] = c ? static_cast<uint8_t>((s + c / 2) / c) : 0;
       }
-      thr[static_cast<size_t>(by) * bw + bx] = t;
-    }
-  for (int y = 0; y < h; ++y) {
-    const uint8_t* row = img.pixels.data() + static_cast<size_t>(y) * w;
-    uint8_t* dst = out.bits.data() + static_cast<size_t>(y) * w;
-    const int* trow = thr.data() + static_cast<size_t>(y / kBlock) * bw;
-    if (!inverted) {
-      for (int x = 0; x < w; ++x) dst[x] = row[x] < trow[x / kBlock];
-    } else {
-      for (int x = 0; x < w; ++x) dst[x] = 255 - row[x] < trow[x / kBlock];
+  } else {
+    // separable minimum; blocks without an edge count as 255 (no candidate)
+    std::vector<uint8_t> rowmin(nb);
+    for (int by = 0; by < bh_; ++by)
+      for (int bx = 0; bx < bw_; ++bx) {
+        int m = 256;
+        for (int dx = -kRadius; dx <= kRadius; ++dx) {
+          const int xx = bx + dx;
+          if (xx < 0 || xx >= bw_) continue;
+          const size_t i = static_cast<size_t>(by) * bw_ + xx;
+          if (edge_[i]) m = std::min(m, inverted ? 255 - mid_[i] : static_cast<int>(mid_[i]));
+        }
+        rowmin[static_cast<size_t>(by) * bw_ + bx] = static_cast<uint8_t>(m > 255 ? 0 : m);
+      }
+    // a 0 in rowmin means "no edge in that row segment" (mid-level 0 cannot hold an edge above it anyway)
+    for (int by = 0; by < bh_; ++by)
+      for (int bx = 0; bx < bw_; ++bx) {
+        int m = 256;
+        for (int dy = -kRadius; dy <= kRadius; ++dy) {
+          const int yy = by + dy;
+          if (yy < 0 || yy >= bh_) continue;
+          const int v = rowmin[static_cast<size_t>(yy) * bw_ + bx];
+          if (v) m = std::min(m, v);
+        }
+        thr[static_cast<size_t>(by) * bw_ + bx] = static_cast<uint8_t>(m > 255 ? 0 : m);
+      }
+  }
+  // Pixels: expand the block thresholds of a block row to a pixel row, then compare.
+  std::vector<uint8_t> trow(static_cast<size_t>(w));
+  for (int by = 0; by < bh_; ++by) {
+    const uint8_t* t = thr.data() + static_cast<size_t>(by) * bw_;
+    for (int x = 0; x < w; ++x) trow[x] = inverted ? static_cast<uint8_t>(255 - t[x >> kShift]) : t[x >> kShift];
+    const int y1 = std::min(h, (by + 1) * kBlock);
+    for (int y = by * kBlock; y < y1; ++y) {
+      const uint8_t* row = img_.pixels.data() + static_cast<size_t>(y) * w;
+      uint8_t* dst = out.bits.data() + static_cast<size_t>(y) * w;
+      // inverted: dark when 255 - p < t, i.e. p > 255 - t
+      if (!inverted) Below(row, trow.data(), dst, w);
+      else Above(row, trow.data(), dst, w);
     }
   }
 }

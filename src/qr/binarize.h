@@ -15,12 +15,24 @@ struct BitImage {
   uint8_t At(int x, int y) const { return bits[static_cast<size_t>(y) * width + x]; }
 };
 
-// Local threshold: the image is cut into small blocks; a block's threshold is the median of the mid-levels of
-// the blocks around it that contain an edge. Taking the median of edge mid-levels instead of a plain mean keeps a
-// bright page beside a grey card from pulling the card's light modules to dark. Areas with no edge nearby are
-// light. With `inverted` the luminance is negated first (light modules on a dark ground). `rank` 1 takes the
-// darkest edge mid-level instead of the median: a quiet zone on a mid-tone card, squeezed between the bright
-// page and the dark modules, then stays light.
-void Binarize(const GrayImage& img, bool inverted, int rank, BitImage& out);
+// Local threshold. The image is cut into 8 x 8 blocks; a block whose range reaches a minimum contrast holds an
+// edge, and its mid-level (between its darkest and lightest pixel) is a threshold candidate. A pixel is
+// compared with a combination of the edge mid-levels of the 5 x 5 blocks around its own:
+//   Mean    their mean: follows gradients, anti-aliasing and JPEG noise;
+//   Darkest the lowest one: a quiet zone on a mid-tone card, between the bright page and the dark modules,
+//           stays light.
+// Areas with no edge nearby are light. Inverted thresholds negate the luminance first (light modules on dark).
+class Binarizer {
+ public:
+  enum class Mode { Mean, Darkest };
+  explicit Binarizer(const GrayImage& img);
+  void Run(Mode mode, bool inverted, BitImage& out) const;
+
+ private:
+  const GrayImage& img_;
+  int bw_ = 0, bh_ = 0;
+  std::vector<uint8_t> mid_;   // per block
+  std::vector<uint8_t> edge_;  // per block: 1 when the block holds an edge
+};
 
 }  // namespace vantaro::qr

@@ -2,6 +2,7 @@
 // bottom-right alignment pattern, module sampling, then the grid decoder.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 #ifdef VANTARO_QR_DEBUG
 #include <cstdio>
@@ -30,14 +31,15 @@ constexpr int kMaxFinders = 48;
 constexpr int kMaxTriples = 120;
 
 // Ratio test for five runs dark-light-dark-light-dark of 1:1:3:1:1.
+// Integer form of |r - u| <= u / 2 + 0.75 for the outer runs and |r - 3u| <= 1.5u + 1 for the middle one,
+// u = total / 7.
 bool FinderRatio(const int r[5]) {
   const int total = r[0] + r[1] + r[2] + r[3] + r[4];
   if (total < 7) return false;
-  const double u = total / 7.0;
-  const double tol = u * 0.5 + 0.75;
+  const int lim = total + 10;  // 14 * (u / 2 + 0.75)
   for (int i : {0, 1, 3, 4})
-    if (std::fabs(r[i] - u) > tol) return false;
-  return std::fabs(r[2] - 3 * u) <= 1.5 * u + 1.0;
+    if (std::abs(14 * r[i] - 2 * total) > lim) return false;
+  return std::abs(14 * r[2] - 6 * total) <= 3 * total + 14;
 }
 
 // Runs along a line through (x, y) with step (dx, dy): centre dark run, then light and dark runs both ways.
@@ -96,25 +98,34 @@ std::vector<Finder> FindFinders(const BitImage& b) {
   std::vector<int> runs;
   std::vector<int> starts;
   runs.reserve(256);
-  for (int y = 0; y < b.height; ++y) {
+  // A finder's middle run is at least 3 rows high: every second row still crosses it on big images.
+  const int row_step = static_cast<int64_t>(b.width) * b.height > 1000000 ? 2 : 1;
+  for (int y = 0; y < b.height; y += row_step) {
     const uint8_t* row = b.bits.data() + static_cast<size_t>(y) * b.width;
     runs.clear();
     starts.clear();
     // runs alternate starting with light (a zero-length light run when the row starts dark)
     uint8_t cur = 0;
-    int len = 0, start = 0;
-    for (int x = 0; x < b.width; ++x) {
-      if (row[x] == cur) {
-        ++len;
-      } else {
-        runs.push_back(len);
-        starts.push_back(start);
-        cur = row[x];
-        len = 1;
-        start = x;
+    int start = 0;
+    int x = 0;
+    const int w = b.width;
+    while (x < w) {
+      // skip a uniform stretch eight pixels at a time
+      const uint64_t same = cur ? 0x0101010101010101ull : 0;
+      while (x + 8 <= w) {
+        uint64_t word;
+        std::memcpy(&word, row + x, 8);
+        if (word != same) break;
+        x += 8;
       }
+      while (x < w && row[x] == cur) ++x;
+      if (x >= w) break;
+      runs.push_back(x - start);
+      starts.push_back(start);
+      cur = row[x];
+      start = x;
     }
-    runs.push_back(len);
+    runs.push_back(w - start);
     starts.push_back(start);
     // dark runs are the odd indices; the centre run is at i, with i-2 and i+2 dark too
     for (size_t i = 3; i + 2 < runs.size(); i += 2) {
@@ -238,28 +249,42 @@ bool FindAlignment(const BitImage& b, const Homography& h, double cu, double cv,
   h.MapD(cu + 1, cv, &ax, &ay);
   h.MapD(cu, cv + 1, &bx, &by);
   const double ux = ax - px, uy = ay - py, vx = bx - px, vy = by - py;
-  const int radius = static_cast<int>(std::ceil(module * 4));
+  // template offsets: centre dark, ring light, outer ring dark
+  double tx[25], ty[25];
+  bool want[25];
+  int nt = 0;
+  for (int j = -2; j <= 2; ++j)
+    for (int i = -2; i <= 2; ++i) {
+      tx[nt] = i * ux + j * vx;
+      ty[nt] = i * uy + j * vy;
+      want[nt++] = std::max(std::abs(i), std::abs(j)) != 1;
+    }
   const int step = std::max(1, static_cast<int>(module / 3));
   int best = -1;
   std::vector<std::pair<int, int>> ties;
-  for (int dy = -radius; dy <= radius; dy += step)
-    for (int dx = -radius; dx <= radius; dx += step) {
-      const double qx = px + dx, qy = py + dy;
-      int score = 0;
-      for (int j = -2; j <= 2; ++j)
-        for (int i = -2; i <= 2; ++i) {
-          const bool want = std::max(std::abs(i), std::abs(j)) != 1;
-          const int x = static_cast<int>(std::floor(qx + i * ux + j * vx));
-          const int y = static_cast<int>(std::floor(qy + i * uy + j * vy));
-          if (x < 0 || y < 0 || x >= b.width || y >= b.height) continue;
-          score += (b.At(x, y) != 0) == want;
+  // near the prediction first, further out only when nothing matched there
+  for (const double reach : {1.5, 4.0}) {
+    const int radius = static_cast<int>(std::ceil(module * reach));
+    for (int dy = -radius; dy <= radius; dy += step)
+      for (int dx = -radius; dx <= radius; dx += step) {
+        const double qx = px + dx, qy = py + dy;
+        int score = 0, miss = 0;
+        for (int k = 0; k < 25 && miss <= 2; ++k) {
+          const int x = static_cast<int>(std::floor(qx + tx[k]));
+          const int y = static_cast<int>(std::floor(qy + ty[k]));
+          const bool ok = x >= 0 && y >= 0 && x >= 0 && x < b.width && y < b.height && (b.At(x, y) != 0) == want[k];
+          score += ok;
+          miss += !ok;
         }
-      if (score > best) {
-        best = score;
-        ties.clear();
+        if (miss > 2) continue;
+        if (score > best) {
+          best = score;
+          ties.clear();
+        }
+        if (score == best) ties.emplace_back(dx, dy);
       }
-      if (score == best) ties.emplace_back(dx, dy);
-    }
+    if (best >= 24) break;
+  }
   if (best < 23) return false;
   // the best match nearest the prediction, centred over the equally good offsets next to it
   auto d2 = [](const std::pair<int, int>& t) { return t.first * t.first + t.second * t.second; };
@@ -459,13 +484,17 @@ std::vector<Symbol> DecodeImage(const GrayImage& image) {
   std::vector<Symbol> found;
   if (image.width < 21 || image.height < 21) return found;
   BitImage b;
-  // dark on light with the median threshold, then the darkest-edge threshold, then light on dark
+  const Binarizer bin(image);
+  // dark on light with the mean threshold, then the darkest-edge threshold, then both for light on dark
   static const struct {
     bool inverted;
-    int rank;
-  } kPasses[] = {{false, 0}, {false, 1}, {true, 0}, {true, 1}};
+    Binarizer::Mode mode;
+  } kPasses[] = {{false, Binarizer::Mode::Mean},
+                 {false, Binarizer::Mode::Darkest},
+                 {true, Binarizer::Mode::Mean},
+                 {true, Binarizer::Mode::Darkest}};
   for (const auto& p : kPasses) {
-    Binarize(image, p.inverted, p.rank, b);
+    bin.Run(p.mode, p.inverted, b);
     DecodePass(b, found);
     if (!found.empty()) break;
   }

@@ -6,9 +6,9 @@ namespace vantaro::qr {
 namespace {
 
 struct Tables {
-  uint8_t exp[512];
-  int log[256];
-  Tables() {
+  uint8_t exp[512] = {};
+  int log[256] = {};
+  constexpr Tables() {
     int x = 1;
     for (int i = 0; i < 255; ++i) {
       exp[i] = static_cast<uint8_t>(x);
@@ -21,10 +21,8 @@ struct Tables {
   }
 };
 
-const Tables& T() {
-  static const Tables t;
-  return t;
-}
+constexpr Tables kTables;
+constexpr const Tables& T() { return kTables; }
 
 uint8_t Inv(uint8_t a) { return T().exp[255 - T().log[a]]; }
 

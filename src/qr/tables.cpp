@@ -73,10 +73,14 @@ std::vector<uint8_t> FunctionMask(int version) {
 }
 
 int RawDataModules(int version) {
-  const std::vector<uint8_t> m = FunctionMask(version);
-  int count = 0;
-  for (uint8_t v : m) count += v ? 0 : 1;
-  return count;
+  // all modules less finders, separators, format and timing, alignment patterns and version blocks
+  int raw = (16 * version + 128) * version + 64;
+  if (version >= 2) {
+    const int na = version / 7 + 2;
+    raw -= (25 * na - 10) * na - 55;
+    if (version >= 7) raw -= 36;
+  }
+  return raw;
 }
 
 BlockLayout GetBlockLayout(int version, EcLevel level) {
