@@ -108,7 +108,7 @@ shown_config="$(engine_path "$config")"
 for line in "vantaro-local 演示引擎 1.0 启动" "读取配置：$shown_config" \
   "本地监听：127.0.0.1:$proxy_port (SOCKS5 + HTTP)" "服务器：192.0.2.1:8388（仅显示，不使用）" \
   "密码：******（仅显示，不使用）" "演示引擎直接连接目标，不经过服务器" "连接 127.0.0.1:$http_port" \
-  "关闭 127.0.0.1:$http_port"; do
+  "关闭 127.0.0.1:$http_port" "同时连接已达上限 256"; do
   log_has "$line" && pass "log has: $line" || fail "log has: $line"
 done
 if clean_log "$work/out.log" | iconv -f UTF-8 -t UTF-8 >/dev/null 2>&1; then pass "log is UTF-8"; else fail "log is UTF-8"; fi

@@ -49,6 +49,17 @@ def read_all(s):
     return data
 
 
+def closed_by_engine(s, timeout):
+    """True when the engine ends the connection (end of stream or reset) within timeout without answering."""
+    s.settimeout(timeout)
+    try:
+        return s.recv(1) == b""
+    except ConnectionResetError:
+        return True
+    except socket.timeout:
+        return False
+
+
 def socks_request(command, address_type, address, port):
     """Greets, sends one request, returns (socket, reply bytes)."""
     s = connect()
@@ -211,5 +222,29 @@ response = http_exchange(b"GET http://127.0.0.1:%d/hello.txt HTTP/1.1\r\nProxy-C
                          b"Connection: keep-alive\r\n\r\n" % http_port)
 check("http plain GET with keep-alive headers returns the file and closes",
       response.startswith(b"HTTP/1.0 200") and response.endswith(expected_body), response[:200])
+
+# At most 256 clients at once: the next one is closed at once. Clients that stall in the handshake are dropped
+# after the engine's handshake timeout (10 s), which frees the slots again.
+stalled = []
+for _ in range(256):
+    c = connect()
+    c.sendall(b"\x05\x02\x00")  # a greeting that promises one more method byte
+    stalled.append(c)
+extra = connect()
+try:
+    extra.sendall(b"\x05\x01\x00")
+except (BrokenPipeError, ConnectionResetError):
+    pass
+check("client 257 is turned away while 256 are open", closed_by_engine(extra, 5))
+extra.close()
+dropped = 0
+for c in stalled:
+    if closed_by_engine(c, 30):
+        dropped += 1
+    c.close()
+check("stalled handshakes are dropped", dropped == len(stalled), "%d of %d" % (dropped, len(stalled)))
+s, reply = socks_request(1, 1, ipv4("127.0.0.1"), http_port)
+check("slots are free again after the stalled clients are dropped", reply[:2] == b"\x05\x00", reply)
+s.close()
 
 sys.exit(1 if failures else 0)
