@@ -23,8 +23,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
 fi
 # A persistent server and services started now, with no output pipe held open (ctest would wait on it).
-wineserver -p >/dev/null 2>&1 </dev/null
-wine cmd /c exit >/dev/null 2>&1 </dev/null
+wineserver -p >/dev/null 2>&1 </dev/null || true   # fails harmlessly when one already runs
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 vantaro_wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
   [ -n "${VANTARO_XVFB_PID:-}" ] && kill "$VANTARO_XVFB_PID" 2>/dev/null || true
