@@ -20,30 +20,30 @@ using NativeSocket = int;
 
 // An owned socket; closed on destruction.
 class Socket {
- public:
-  Socket() = default;
-  explicit Socket(NativeSocket handle) : handle_(handle) {}
-  Socket(Socket&& other) noexcept : handle_(other.Release()) {}
-  Socket& operator=(Socket&& other) noexcept;
-  Socket(const Socket&) = delete;
-  Socket& operator=(const Socket&) = delete;
-  ~Socket();
+  public:
+    Socket() = default;
+    explicit Socket(NativeSocket handle) : handle_(handle) {}
+    Socket(Socket&& other) noexcept : handle_(other.Release()) {}
+    Socket& operator=(Socket&& other) noexcept;
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    ~Socket();
 
-  bool Valid() const;
-  NativeSocket Handle() const { return handle_; }
-  NativeSocket Release();
+    bool Valid() const;
+    NativeSocket Handle() const { return handle_; }
+    NativeSocket Release();
 
- private:
-  NativeSocket handle_ = InvalidHandle();
-  static NativeSocket InvalidHandle();
+  private:
+    NativeSocket handle_ = InvalidHandle();
+    static NativeSocket InvalidHandle();
 };
 
 bool Startup();
 
 struct ListenResult {
-  Socket socket;
-  bool addressInUse = false;
-  std::string error;  // UTF-8
+    Socket socket;
+    bool addressInUse = false;
+    std::string error;  // UTF-8
 };
 
 // A listening socket on 127.0.0.1:port only.
@@ -52,11 +52,11 @@ ListenResult ListenLoopback(uint16_t port);
 Socket Accept(const Socket& listener);
 
 struct ConnectResult {
-  Socket socket;
-  socks5::Reply failure = socks5::Reply::Succeeded;
-  std::string error;                  // UTF-8, when failed
-  std::vector<uint8_t> localAddress;  // 4 or 16 bytes, for the SOCKS5 reply
-  uint16_t localPort = 0;
+    Socket socket;
+    socks5::Reply failure = socks5::Reply::Succeeded;
+    std::string error;                  // UTF-8, when failed
+    std::vector<uint8_t> localAddress;  // 4 or 16 bytes, for the SOCKS5 reply
+    uint16_t localPort = 0;
 };
 
 // Resolves host (name or numeric) and tries each address in turn, each within timeoutMs.
@@ -72,8 +72,8 @@ bool SendAll(const Socket& socket, const void* data, size_t size, int timeoutMs)
 void FinishSending(const Socket& socket);
 
 struct RelayCounts {
-  uint64_t clientToServer = 0;
-  uint64_t serverToClient = 0;
+    uint64_t clientToServer = 0;
+    uint64_t serverToClient = 0;
 };
 
 // Copies both directions until both ends are closed (half-closes are passed on) or nothing moves for idleMs.
