@@ -250,6 +250,9 @@ bool FindAlignment(const BitImage& b, const Homography& h, double cu, double cv,
   h.MapD(cu, cv + 1, &bx, &by);
   const double ux = ax - px, uy = ay - py, vx = bx - px, vy = by - py;
   // template offsets: centre dark, ring light, outer ring dark
+  // a prediction far off the image (a degenerate transform) has nothing to search
+  if (!(std::fabs(px) < 1e6 && std::fabs(py) < 1e6 && std::fabs(ux) + std::fabs(uy) + std::fabs(vx) + std::fabs(vy) < 1e4))
+    return false;
   double tx[25], ty[25];
   bool want[25];
   int nt = 0;
@@ -452,6 +455,19 @@ bool SameSymbol(const Symbol& s, const Symbol& t) {
   return std::hypot(cx - tx, cy - ty) < size / 2;
 }
 
+// Whether a point lies inside the quadrilateral of a decoded symbol (corners in order around it).
+bool InsideSymbol(const Symbol& s, double x, double y) {
+  bool pos = false, neg = false;
+  for (int k = 0; k < 4; ++k) {
+    const PointF& p = s.corners[k];
+    const PointF& q = s.corners[(k + 1) % 4];
+    const double c = (q.x - p.x) * (y - p.y) - (q.y - p.y) * (x - p.x);
+    pos |= c > 0;
+    neg |= c < 0;
+  }
+  return !(pos && neg);
+}
+
 void DecodePass(const BitImage& b, std::vector<Symbol>& found) {
   std::vector<Finder> fs = FindFinders(b);
   if (fs.size() < 3) return;
@@ -472,6 +488,9 @@ void DecodePass(const BitImage& b, std::vector<Symbol>& found) {
              c.c->x, c.c->y, c.module, c.size, c.score);
     if (!TryCandidate(b, c, s)) continue;
     const_cast<Finder*>(c.a)->used = const_cast<Finder*>(c.b)->used = const_cast<Finder*>(c.c)->used = true;
+    // finder-like patterns in the data of this symbol belong to no other symbol
+    for (Finder& f : fs)
+      if (InsideSymbol(s, f.x, f.y)) f.used = true;
     bool dup = false;
     for (const Symbol& t : found) dup |= SameSymbol(s, t);
     if (!dup) found.push_back(std::move(s));

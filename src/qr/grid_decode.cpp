@@ -116,6 +116,20 @@ bool DecodeOriented(const ModuleGrid& g, GridResult& out) {
   return true;
 }
 
+// Timing patterns (row 6 and column 6 between the finders alternate dark and light): a cheap test that the grid
+// sits on a symbol at all. Both are symmetric under transposition.
+bool TimingLooksRight(const ModuleGrid& g) {
+  const int n = g.size;
+  int bad = 0, total = 0;
+  for (int i = 8; i < n - 8; ++i) {
+    const bool want = i % 2 == 0;
+    bad += g.At(i, 6) != want;
+    bad += g.At(6, i) != want;
+    total += 2;
+  }
+  return bad * 4 <= total;  // at most a quarter wrong
+}
+
 }  // namespace
 
 ModuleGrid ModuleGrid::Transposed() const {
@@ -144,6 +158,7 @@ int ReadVersionInfo(const ModuleGrid& g) {
 }
 
 bool DecodeGrid(const ModuleGrid& g, GridResult& out) {
+  if (g.size < 21 || !TimingLooksRight(g)) return false;
   if (DecodeOriented(g, out)) {
     out.transposed = false;
     return true;

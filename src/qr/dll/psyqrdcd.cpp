@@ -136,9 +136,13 @@ PSYQRDCD_API int __stdcall GetSymbolePosition(int i, int* points) {
   std::lock_guard<std::mutex> hold(g_lock);
   const vantaro::qr::Symbol* s = At(i);
   if (!s || !points) return 0;
+  auto pixel = [](float v) {
+    if (!(v > -1e6f && v < 1e6f)) return 0;  // never for a decoded symbol; keeps the rounding defined
+    return static_cast<int>(std::lround(v));
+  };
   for (int k = 0; k < 4; ++k) {
-    points[2 * k] = static_cast<int>(std::lround(s->corners[k].x));
-    points[2 * k + 1] = static_cast<int>(std::lround(s->corners[k].y));
+    points[2 * k] = pixel(s->corners[k].x);
+    points[2 * k + 1] = pixel(s->corners[k].y);
   }
   return 1;
 }
