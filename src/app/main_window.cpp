@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/main_window_form.h"
 #include "app/startup.h"
+#include "app/tray.h"
 #include "settings/engine_location.h"
 #include "settings/node_editor.h"
 
@@ -76,6 +77,8 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
                                                        reinterpret_cast<HWND>(lParam));
         case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
         case kRefocusServerField: RefocusServerField(static_cast<ServerField>(wParam)); return 0;
+        case kTrayBalloonRequest: HandleTrayBalloonRequest(lParam); return 0;
+        case kTrayTipRequest: HandleTrayTipRequest(lParam); return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
