@@ -9,6 +9,9 @@
 #include "app/main_window_form.h"
 #include "app/startup.h"
 #include "app/tray.h"
+#include "engine/console_runner.h"
+#include "netcheck/network_checks.h"
+#include "sysproxy/proxy_guard.h"
 #include "settings/engine_location.h"
 #include "settings/node_editor.h"
 
@@ -79,6 +82,10 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         case kRefocusServerField: RefocusServerField(static_cast<ServerField>(wParam)); return 0;
         case kTrayBalloonRequest: HandleTrayBalloonRequest(lParam); return 0;
         case kTrayTipRequest: HandleTrayTipRequest(lParam); return 0;
+        case kConsoleOutput: HandleConsoleOutput(lParam); return 0;
+        case kSetCaptionRequest: HandleCaptionRequest(lParam); return 0;
+        case WM_QUERYENDSESSION: return TRUE;
+        case WM_ENDSESSION: if (wParam) ResetForSessionEnd(); return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }

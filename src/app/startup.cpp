@@ -16,6 +16,7 @@
 #include "platform/window_text.h"
 #include "settings/engine_location.h"
 #include "settings/settings_file.h"
+#include "sysproxy/proxy_guard.h"
 #include "sysproxy/proxy_modes.h"
 
 namespace vantaro {
@@ -68,6 +69,7 @@ bool RunWindowCreatedSequence(HWND window) {
     if (program.options.checkForUpdates) StartUpdateCheck();
     LoadSettings();
     DeriveEngineDirectory();
+    RepairLeftoverProxySettings();
     AddMainWindowTrayIcon();
     AttachTrayRoutine();
     DragAcceptFiles(window, TRUE);

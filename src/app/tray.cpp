@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "app/app_messages.h"
-#include "app/exit_cleanup.h"
 #include "app/main_window.h"
 #include "app/program_state.h"
 #include "app/tray_icon.h"
@@ -100,12 +99,12 @@ void HandleTrayTipRequest(LPARAM request) {
     if (trayIcon) trayIcon->SetTip(*tip);
 }
 
-void CreateSubsystemState() {
+void CreateTrayState() {
     guiThread = GetCurrentThreadId();
     trayIcon = std::make_unique<TrayIcon>();
 }
 
 // Releasing the tray icon removes it from the notification area.
-void ReleaseSubsystemState() { trayIcon.reset(); }
+void ReleaseTrayState() { trayIcon.reset(); }
 
 }  // namespace vantaro

@@ -10,6 +10,8 @@ class TrayIcon;
 // The program's one tray icon for MainWindow: created at process start, added and routed at startup, removed by
 // the exit clean-up.
 TrayIcon* ProgramTrayIcon();
+void CreateTrayState();
+void ReleaseTrayState();
 void AddMainWindowTrayIcon();
 void AttachTrayRoutine();
 void TrayRoutine(UINT code);

@@ -4,5 +4,6 @@ namespace vantaro {
 
 void StartUpdateCheck() {}
 void StartLatencyTest(bool) {}
+void HandleCaptionRequest(LPARAM) {}
 
 }  // namespace vantaro

@@ -119,30 +119,34 @@ void Binarizer::Run(Mode mode, bool inverted, BitImage& out) const {
         thr[static_cast<size_t>(by) * bw_ + bx] = c ? static_cast<uint8_t>((s + c / 2) / c) : 0;
       }
   } else {
-    // separable minimum; blocks without an edge count as 255 (no candidate)
-    std::vector<uint8_t> rowmin(nb);
+    // separable minimum (or maximum) over the edge blocks; 0 marks "no edge" in the row pass (a mid-level of 0
+    // cannot be an edge's)
+    const bool darkest = mode == Mode::Darkest;
+    auto better = [darkest](int a, int b) { return darkest ? (a < b ? a : b) : (a > b ? a : b); };
+    std::vector<uint8_t> rowbest(nb);
     for (int by = 0; by < bh_; ++by)
       for (int bx = 0; bx < bw_; ++bx) {
-        int m = 256;
+        int m = -1;
         for (int dx = -kRadius; dx <= kRadius; ++dx) {
           const int xx = bx + dx;
           if (xx < 0 || xx >= bw_) continue;
           const size_t i = static_cast<size_t>(by) * bw_ + xx;
-          if (edge_[i]) m = std::min(m, inverted ? 255 - mid_[i] : static_cast<int>(mid_[i]));
+          if (!edge_[i]) continue;
+          const int v = inverted ? 255 - mid_[i] : mid_[i];
+          m = m < 0 ? v : better(m, v);
         }
-        rowmin[static_cast<size_t>(by) * bw_ + bx] = static_cast<uint8_t>(m > 255 ? 0 : m);
+        rowbest[static_cast<size_t>(by) * bw_ + bx] = static_cast<uint8_t>(m < 0 ? 0 : m);
       }
-    // a 0 in rowmin means "no edge in that row segment" (mid-level 0 cannot hold an edge above it anyway)
     for (int by = 0; by < bh_; ++by)
       for (int bx = 0; bx < bw_; ++bx) {
-        int m = 256;
+        int m = -1;
         for (int dy = -kRadius; dy <= kRadius; ++dy) {
           const int yy = by + dy;
           if (yy < 0 || yy >= bh_) continue;
-          const int v = rowmin[static_cast<size_t>(yy) * bw_ + bx];
-          if (v) m = std::min(m, v);
+          const int v = rowbest[static_cast<size_t>(yy) * bw_ + bx];
+          if (v) m = m < 0 ? v : better(m, v);
         }
-        thr[static_cast<size_t>(by) * bw_ + bx] = static_cast<uint8_t>(m > 255 ? 0 : m);
+        thr[static_cast<size_t>(by) * bw_ + bx] = static_cast<uint8_t>(m < 0 ? 0 : m);
       }
   }
   // Pixels: expand the block thresholds of a block row to a pixel row, then compare.

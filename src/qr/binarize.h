@@ -20,11 +20,12 @@ struct BitImage {
 // compared with a combination of the edge mid-levels of the 5 x 5 blocks around its own:
 //   Mean    their mean: follows gradients, anti-aliasing and JPEG noise;
 //   Darkest the lowest one: a quiet zone on a mid-tone card, between the bright page and the dark modules,
-//           stays light.
+//           stays light;
+//   Brightest the highest one: pale modules beside black page text stay dark.
 // Areas with no edge nearby are light. Inverted thresholds negate the luminance first (light modules on dark).
 class Binarizer {
  public:
-  enum class Mode { Mean, Darkest };
+  enum class Mode { Mean, Darkest, Brightest };
   explicit Binarizer(const GrayImage& img);
   void Run(Mode mode, bool inverted, BitImage& out) const;
 

@@ -504,14 +504,13 @@ std::vector<Symbol> DecodeImage(const GrayImage& image) {
   if (image.width < 21 || image.height < 21) return found;
   BitImage b;
   const Binarizer bin(image);
-  // dark on light with the mean threshold, then the darkest-edge threshold, then both for light on dark
+  // dark on light with the mean threshold, then the darkest- and brightest-edge thresholds, then light on dark
   static const struct {
     bool inverted;
     Binarizer::Mode mode;
-  } kPasses[] = {{false, Binarizer::Mode::Mean},
-                 {false, Binarizer::Mode::Darkest},
-                 {true, Binarizer::Mode::Mean},
-                 {true, Binarizer::Mode::Darkest}};
+  } kPasses[] = {{false, Binarizer::Mode::Mean},     {false, Binarizer::Mode::Darkest},
+                 {false, Binarizer::Mode::Brightest}, {true, Binarizer::Mode::Mean},
+                 {true, Binarizer::Mode::Darkest},    {true, Binarizer::Mode::Brightest}};
   for (const auto& p : kPasses) {
     bin.Run(p.mode, p.inverted, b);
     DecodePass(b, found);

@@ -5,5 +5,6 @@ namespace vantaro {
 void CopyShareLink() {}
 void ImportFromClipboard() {}
 void OpenQrScanner() {}
+void ReleaseScannerState() {}
 
 }  // namespace vantaro
