@@ -76,6 +76,20 @@ TEST(WholeImage, MirroredInvertedAndLowContrastSymbols) {
     ASSERT_EQ(s.size(), 1u) << k.name;
     EXPECT_EQ(s[0].text, "vantaro://mirror") << k.name;
   }
+  // pale modules with black page text right beside the quiet zone
+  {
+    RenderOptions o;
+    o.dark = 205;
+    o.module_px = 3;
+    o.margin = 30;
+    GrayImage img = testing::Render(m, o);
+    for (int y = 0; y < img.height; ++y)
+      for (int x = 0; x < 29; ++x)
+        if (x % 5 < 2 || y % 7 == 0) img.pixels[static_cast<size_t>(y) * img.width + x] = 0;
+    const std::vector<Symbol> s = DecodeImage(img);
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0].text, "vantaro://mirror");
+  }
 }
 
 TEST(WholeImage, SeveralSymbolsWithStructuredAppendEachReportedOnce) {
