@@ -344,41 +344,37 @@ bool BuildTransform(const BitImage& b, const Candidate& c, int n, bool use_align
   return true;
 }
 
-bool TryCandidate(const BitImage& b, const Candidate& c, Symbol& out) {
-  int sizes[8];
-  int ns = 0;
-  auto push = [&](int s) {
-    if (s < 21 || s > 177) return;
-    for (int i = 0; i < ns; ++i)
-      if (sizes[i] == s) return;
-    if (ns < 8) sizes[ns++] = s;
-  };
-  push(c.size);
-  push(c.size + 4);
-  push(c.size - 4);
-  for (int attempt = 0; attempt < 2 * ns; ++attempt) {
-    const int i = attempt / 2;
-    const int n = sizes[i];
+// The module at (x, y) through h: 1 dark, 0 light, -1 off the image.
+int ModuleAt(const BitImage& b, const Homography& h, int x, int y) {
+  double px, py;
+  h.MapD(x + 0.5, y + 0.5, &px, &py);
+  if (!(px >= 0 && py >= 0 && px < b.width && py < b.height)) return -1;
+  return b.At(static_cast<int>(px), static_cast<int>(py));
+}
+
+// Row and column 6 between the finders alternate dark and light: checked before sampling a whole grid.
+bool TimingOk(const BitImage& b, const Homography& h, int n) {
+  int bad = 0, total = 0;
+  for (int i = 8; i < n - 8; ++i) {
+    const int want = i % 2 == 0;
+    bad += ModuleAt(b, h, i, 6) != want;
+    bad += ModuleAt(b, h, 6, i) != want;
+    total += 2;
+  }
+  return bad * 4 <= total;
+}
+
+// Decodes at one symbol size: first through the alignment-refined transform, then through the affine one.
+bool DecodeAtSize(const BitImage& b, const Candidate& c, int n, const Homography& h3, Symbol& out) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
     Homography h;
-    if (!BuildTransform(b, c, n, attempt % 2 == 0, h)) continue;
+    if (attempt == 0) {
+      if (!BuildTransform(b, c, n, true, h)) continue;
+    } else {
+      h = h3;
+    }
     ModuleGrid g;
     if (!SampleGrid(b, h, n, g)) continue;
-    if (n >= 45) {
-      int v = ReadVersionInfo(g);
-      if (v < 0) v = ReadVersionInfo(g.Transposed());
-      if (v > 0 && SymbolSize(v) != n) {
-        // the version information knows the size better than the finder distance
-        const int s = SymbolSize(v);
-        bool seen = false;
-        for (int k = 0; k < ns; ++k) seen |= sizes[k] == s;
-        if (!seen && ns < 8) {
-          for (int k = ns; k > i + 1; --k) sizes[k] = sizes[k - 1];
-          sizes[i + 1] = s;
-          ++ns;
-        }
-        continue;
-      }
-    }
     GridResult r;
     if (!DecodeGrid(g, r)) continue;
     out.version = r.version;
@@ -400,6 +396,52 @@ bool TryCandidate(const BitImage& b, const Candidate& c, Symbol& out) {
       out.corners[3] = h.Map(fn, 0);
     }
     return true;
+  }
+  return false;
+}
+
+bool TryCandidate(const BitImage& b, const Candidate& c, Symbol& out) {
+  int sizes[8];
+  int ns = 0;
+  auto push = [&](int s) {
+    if (s < 21 || s > 177) return;
+    for (int i = 0; i < ns; ++i)
+      if (sizes[i] == s) return;
+    if (ns < 8) sizes[ns++] = s;
+  };
+  push(c.size);
+  push(c.size + 4);
+  push(c.size - 4);
+  for (int i = 0; i < ns; ++i) {
+    const int n = sizes[i];
+    Homography h3;
+    if (!BuildTransform(b, c, n, false, h3)) continue;
+    if (n >= 45) {
+      // the version blocks sit next to the finders, where even a slightly wrong size maps well enough
+      ModuleGrid vg;
+      vg.size = n;
+      vg.dark.assign(static_cast<size_t>(n) * n, 0);
+      for (int k = 0; k < 18; ++k) {
+        const int p = n - 11 + k % 3, q = k / 3;
+        vg.dark[static_cast<size_t>(q) * n + p] = static_cast<uint8_t>(ModuleAt(b, h3, p, q) == 1);
+        vg.dark[static_cast<size_t>(p) * n + q] = static_cast<uint8_t>(ModuleAt(b, h3, q, p) == 1);
+      }
+      int v = ReadVersionInfo(vg);
+      if (v < 0) v = ReadVersionInfo(vg.Transposed());
+      if (v > 0 && SymbolSize(v) != n) {
+        const int sz = SymbolSize(v);
+        bool seen = false;
+        for (int k = 0; k < ns; ++k) seen |= sizes[k] == sz;
+        if (!seen && ns < 8) {
+          for (int k = ns; k > i + 1; --k) sizes[k] = sizes[k - 1];
+          sizes[i + 1] = sz;
+          ++ns;
+        }
+        continue;
+      }
+    }
+    if (!TimingOk(b, h3, n)) continue;
+    if (DecodeAtSize(b, c, n, h3, out)) return true;
   }
   return false;
 }
