@@ -27,8 +27,8 @@ struct Finder {
   bool used = false;
 };
 
-constexpr int kMaxFinders = 48;
-constexpr int kMaxTriples = 120;
+constexpr int kMaxFinders = 32;
+constexpr int kMaxTriples = 64;
 
 // Ratio test for five runs dark-light-dark-light-dark of 1:1:3:1:1.
 // Integer form of |r - u| <= u / 2 + 0.75 for the outer runs and |r - 3u| <= 1.5u + 1 for the middle one,
