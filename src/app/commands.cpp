@@ -15,6 +15,7 @@
 #include "settings/settings_file.h"
 #include "sharing/sharing_commands.h"
 #include "sysproxy/pac_file.h"
+#include "sysproxy/proxy_guard.h"
 #include "sysproxy/proxy_modes.h"
 
 namespace vantaro {
@@ -70,6 +71,9 @@ const MenuCommand kMenuCommands[] = {
     {MenuItem::关于, ShowAbout},
     {MenuItem::捐赠, OpenDonationPage},
     {MenuItem::退出, [] { DestroyWindow(Program().mainWindow); }},
+#ifdef VANTARO_TEST_BUILD
+    {static_cast<MenuItem>(kTestCrashCommand), CrashForTest},  // test builds only: what a crash leaves behind
+#endif
 };
 
 }  // namespace

@@ -8,4 +8,10 @@ void InstallCrashReset();
 void ResetForSessionEnd();
 void RepairLeftoverProxySettings();
 
+#ifdef VANTARO_TEST_BUILD
+// Test builds only: a menu command id that makes the program crash, so a test can show what a crash leaves.
+constexpr int kTestCrashCommand = 2999;
+void CrashForTest();
+#endif
+
 }  // namespace vantaro
