@@ -69,7 +69,4 @@ void ImportShareLink(const std::string& text) {
     SaveSettings();
 }
 
-void OpenQrScanner() {}
-void ReleaseScannerState() {}
-
 }  // namespace vantaro
