@@ -3,7 +3,6 @@
 namespace vantaro {
 
 void StartUpdateCheck() {}
-void StartLatencyTest(bool) {}
 void HandleCaptionRequest(LPARAM) {}
 
 }  // namespace vantaro

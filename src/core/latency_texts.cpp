@@ -1,0 +1,21 @@
+#include "core/latency_texts.h"
+
+#include "core/decimal.h"
+
+namespace vantaro {
+
+std::string LatencyHost(bool fromTray, bool engineRunning, std::string_view ipBox, std::string_view runningServerIp) {
+    return std::string(fromTray && engineRunning ? runningServerIp : ipBox);
+}
+
+std::string LatencySuccessTitle() { return "测试延迟成功！"; }
+
+std::string LatencySuccessText(std::string_view host, int roundTripMs) {
+    return "IP [" + std::string(host) + "] 的延迟为：" + DecimalText(roundTripMs) + "ms";
+}
+
+std::string LatencyTimeoutTitle() { return "测试延迟超时！"; }
+
+std::string LatencyTimeoutText(std::string_view host) { return "IP [" + std::string(host) + "] 的延迟为：超时！"; }
+
+}  // namespace vantaro
