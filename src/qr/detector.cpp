@@ -426,8 +426,7 @@ bool TryCandidate(const BitImage& b, const Candidate& c, Symbol& out) {
         vg.dark[static_cast<size_t>(q) * n + p] = static_cast<uint8_t>(ModuleAt(b, h3, p, q) == 1);
         vg.dark[static_cast<size_t>(p) * n + q] = static_cast<uint8_t>(ModuleAt(b, h3, q, p) == 1);
       }
-      int v = ReadVersionInfo(vg);
-      if (v < 0) v = ReadVersionInfo(vg.Transposed());
+      const int v = ReadVersionInfo(vg);  // reads both blocks: the same for a mirrored symbol
       if (v > 0 && SymbolSize(v) != n) {
         const int sz = SymbolSize(v);
         bool seen = false;
@@ -446,11 +445,17 @@ bool TryCandidate(const BitImage& b, const Candidate& c, Symbol& out) {
   return false;
 }
 
-double Dist(const Finder& p, const Finder& q) { return std::hypot(p.x - q.x, p.y - q.y); }
+double Dist(const Finder& p, const Finder& q) {
+  const double dx = p.x - q.x, dy = p.y - q.y;
+  return std::sqrt(dx * dx + dy * dy);
+}
 
 std::vector<Candidate> MakeCandidates(std::vector<Finder>& fs) {
   std::vector<Candidate> out;
   const int n = static_cast<int>(fs.size());
+  std::vector<double> dist(static_cast<size_t>(n) * n);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) dist[static_cast<size_t>(i) * n + j] = Dist(fs[i], fs[j]);
   for (int i = 0; i < n; ++i)
     for (int j = i + 1; j < n; ++j)
       for (int k = j + 1; k < n; ++k) {
@@ -459,7 +464,8 @@ std::vector<Candidate> MakeCandidates(std::vector<Finder>& fs) {
         double mmax = std::max({p[0]->module, p[1]->module, p[2]->module});
         if (mmax > 1.5 * mmin + 0.5) continue;
         // the corner is opposite the longest side
-        const double d01 = Dist(*p[0], *p[1]), d02 = Dist(*p[0], *p[2]), d12 = Dist(*p[1], *p[2]);
+        const double d01 = dist[static_cast<size_t>(i) * n + j], d02 = dist[static_cast<size_t>(i) * n + k],
+                     d12 = dist[static_cast<size_t>(j) * n + k];
         Finder *a, *b, *c;
         double l1, l2, hyp;
         if (d12 >= d01 && d12 >= d02) {
@@ -493,8 +499,8 @@ bool SameSymbol(const Symbol& s, const Symbol& t) {
   if (s.text != t.text) return false;
   const double cx = (s.corners[0].x + s.corners[2].x) / 2, cy = (s.corners[0].y + s.corners[2].y) / 2;
   const double tx = (t.corners[0].x + t.corners[2].x) / 2, ty = (t.corners[0].y + t.corners[2].y) / 2;
-  const double size = std::hypot(s.corners[0].x - s.corners[2].x, s.corners[0].y - s.corners[2].y);
-  return std::hypot(cx - tx, cy - ty) < size / 2;
+  const double size = std::sqrt((s.corners[0].x - s.corners[2].x) * (s.corners[0].x - s.corners[2].x) + (s.corners[0].y - s.corners[2].y) * (s.corners[0].y - s.corners[2].y));
+  return std::sqrt((cx - tx) * (cx - tx) + (cy - ty) * (cy - ty)) < size / 2;
 }
 
 // Whether a point lies inside the quadrilateral of a decoded symbol (corners in order around it).

@@ -26,20 +26,22 @@ int LevelFromBits(int bits) {
   return kMap[bits & 3];
 }
 
-bool DecodeOriented(const ModuleGrid& g, GridResult& out) {
+// `transposed` reads the grid mirrored about its main diagonal (a mirrored symbol).
+bool DecodeOriented(const ModuleGrid& g, bool transposed, GridResult& out) {
   const int n = g.size;
+  auto at = [&](int x, int y) { return transposed ? g.At(y, x) : g.At(x, y); };
   if (n < 21 || n > 177 || (n - 17) % 4 != 0) return false;
   const int version = (n - 17) / 4;
 
   // Format information: two copies.
   uint32_t f1 = 0, f2 = 0;
-  for (int i = 0; i <= 5; ++i) f1 |= static_cast<uint32_t>(g.At(8, i)) << i;
-  f1 |= static_cast<uint32_t>(g.At(8, 7)) << 6;
-  f1 |= static_cast<uint32_t>(g.At(8, 8)) << 7;
-  f1 |= static_cast<uint32_t>(g.At(7, 8)) << 8;
-  for (int i = 9; i < 15; ++i) f1 |= static_cast<uint32_t>(g.At(14 - i, 8)) << i;
-  for (int i = 0; i < 8; ++i) f2 |= static_cast<uint32_t>(g.At(n - 1 - i, 8)) << i;
-  for (int i = 8; i < 15; ++i) f2 |= static_cast<uint32_t>(g.At(8, n - 15 + i)) << i;
+  for (int i = 0; i <= 5; ++i) f1 |= static_cast<uint32_t>(at(8, i)) << i;
+  f1 |= static_cast<uint32_t>(at(8, 7)) << 6;
+  f1 |= static_cast<uint32_t>(at(8, 8)) << 7;
+  f1 |= static_cast<uint32_t>(at(7, 8)) << 8;
+  for (int i = 9; i < 15; ++i) f1 |= static_cast<uint32_t>(at(14 - i, 8)) << i;
+  for (int i = 0; i < 8; ++i) f2 |= static_cast<uint32_t>(at(n - 1 - i, 8)) << i;
+  for (int i = 8; i < 15; ++i) f2 |= static_cast<uint32_t>(at(8, n - 15 + i)) << i;
   int d1 = 99, d2 = 99;
   const int fmt1 = DecodeFormatBits(f1, &d1);
   const int fmt2 = DecodeFormatBits(f2, &d2);
@@ -71,7 +73,7 @@ bool DecodeOriented(const ModuleGrid& g, GridResult& out) {
         const int x = right - j;
         if (fn[static_cast<size_t>(y) * n + x]) continue;
         if (bit >= total_bits) continue;
-        const bool v = g.At(x, y) != MaskBit(mask, x, y);
+        const bool v = at(x, y) != MaskBit(mask, x, y);
         if (v) raw[static_cast<size_t>(bit >> 3)] |= static_cast<uint8_t>(0x80 >> (bit & 7));
         ++bit;
       }
@@ -132,15 +134,6 @@ bool TimingLooksRight(const ModuleGrid& g) {
 
 }  // namespace
 
-ModuleGrid ModuleGrid::Transposed() const {
-  ModuleGrid t;
-  t.size = size;
-  t.dark.resize(dark.size());
-  for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x) t.dark[static_cast<size_t>(x) * size + y] = dark[static_cast<size_t>(y) * size + x];
-  return t;
-}
-
 int ReadVersionInfo(const ModuleGrid& g) {
   const int n = g.size;
   if (n < 45) return -1;
@@ -159,11 +152,11 @@ int ReadVersionInfo(const ModuleGrid& g) {
 
 bool DecodeGrid(const ModuleGrid& g, GridResult& out) {
   if (g.size < 21 || !TimingLooksRight(g)) return false;
-  if (DecodeOriented(g, out)) {
+  if (DecodeOriented(g, false, out)) {
     out.transposed = false;
     return true;
   }
-  if (DecodeOriented(g.Transposed(), out)) {
+  if (DecodeOriented(g, true, out)) {
     out.transposed = true;
     return true;
   }

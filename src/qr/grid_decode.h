@@ -12,7 +12,6 @@ struct ModuleGrid {
   int size = 0;
   std::vector<uint8_t> dark;
   bool At(int x, int y) const { return dark[static_cast<size_t>(y) * size + x] != 0; }
-  ModuleGrid Transposed() const;
 };
 
 struct GridResult {
