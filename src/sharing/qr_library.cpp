@@ -45,24 +45,26 @@ T As(FARPROC function) {
 }  // namespace
 
 QrLibrary::QrLibrary(std::string path) : path_(std::move(path)) {}
+QrLibrary::QrLibrary(std::string path, FunctionLookup lookup) : path_(std::move(path)), lookup_(std::move(lookup)) {}
 
 FARPROC QrLibrary::Resolve(Function function) {
     if (failed_) return nullptr;
     if (functions_[function] != nullptr) return functions_[function];
-    if (!module_) {
+    if (!module_ && !lookup_) {
         // The library's own dependencies are looked for beside it too, not in the current directory.
         module_.Reset(LoadLibraryExA(path_.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-        if (!module_) {
+        if (!module_ && !lookup_) {
             failed_ = true;
             EndProgram("找不到二维码解码库“" + std::string(kLibraryName) + "”：" + path_ +
                        "\r\n二维码扫描无法进行，程序将退出。");
             return nullptr;
         }
     }
-    functions_[function] = GetProcAddress(module_.Get(), kFunctionNames[function]);
+    const char* name = kFunctionNames[function];
+    functions_[function] = lookup_ ? lookup_(name) : GetProcAddress(module_.Get(), name);
     if (functions_[function] == nullptr) {
         failed_ = true;
-        EndProgram("二维码解码库“" + std::string(kLibraryName) + "”中找不到函数“" + kFunctionNames[function] +
+        EndProgram("二维码解码库“" + std::string(kLibraryName) + "”中找不到函数“" + name +
                    "”：" + path_ + "\r\n二维码扫描无法进行，程序将退出。");
     }
     return functions_[function];

@@ -15,6 +15,9 @@ namespace vantaro {
 class QrLibrary {
 public:
     explicit QrLibrary(std::string path);
+    // Tests only: functions come from lookup (nullptr: missing) instead of a loaded library.
+    using FunctionLookup = std::function<FARPROC(const char* name)>;
+    QrLibrary(std::string path, FunctionLookup lookup);
 
     std::optional<int> DecodePictureFile(const std::string& imagePath);
     std::optional<int> GetDecodeVersion(int i);
@@ -30,6 +33,7 @@ private:
     FARPROC Resolve(Function function);
 
     std::string path_;
+    FunctionLookup lookup_;
     ModuleHandle module_;
     bool failed_ = false;
     FARPROC functions_[kFunctionCount] = {};
