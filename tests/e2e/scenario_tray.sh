@@ -19,9 +19,10 @@ xdotool key Escape
 
 wt post "$window" 11685 1 514 >/dev/null            # left button up
 wait_for 5 wt visible "$window" || fail "left click should show the hidden window"
-for request in "0x10 0 0" "0x112 0xF060 0"; do      # close button, Alt+F4
+ip_box=$(wt child "$window" 1006)
+for request in "$window 0x10 0 0" "$window 0x112 0xF060 0" "$ip_box 0x100 0x1B 0"; do   # close button, Alt+F4, Esc
   # shellcheck disable=SC2086
-  wt post "$window" $request >/dev/null
+  wt post $request >/dev/null
   wait_for 5 bash -c "! wine '$VANTARO_BIN/wintool.exe' visible $window 2>/dev/null" || fail "close request [$request] should hide"
   wt find "$MAIN_CLASS" "" >/dev/null || fail "a close request must not end the program"
   wt post "$window" 11685 1 515 >/dev/null          # double click shows it again
