@@ -80,12 +80,7 @@ Binarizer::Binarizer(const GrayImage& img) : img_(img) {
   }
 }
 
-void Binarizer::Run(Mode mode, bool inverted, BitImage& out) const {
-  const int w = img_.width, h = img_.height;
-  out.width = w;
-  out.height = h;
-  out.bits.assign(static_cast<size_t>(w) * h, 0);
-  if (w <= 0 || h <= 0) return;
+std::vector<uint8_t> Binarizer::Thresholds(Mode mode, bool inverted) const {
   const size_t nb = static_cast<size_t>(bw_) * bh_;
   // Per-block threshold t in the (possibly inverted) luminance; t = 0 means no pixel is dark.
   std::vector<uint8_t> thr(nb, 0);
@@ -149,6 +144,15 @@ void Binarizer::Run(Mode mode, bool inverted, BitImage& out) const {
         thr[static_cast<size_t>(by) * bw_ + bx] = static_cast<uint8_t>(m < 0 ? 0 : m);
       }
   }
+  return thr;
+}
+
+void Binarizer::Apply(const std::vector<uint8_t>& thr, bool inverted, BitImage& out) const {
+  const int w = img_.width, h = img_.height;
+  out.width = w;
+  out.height = h;
+  out.bits.assign(static_cast<size_t>(w) * h, 0);
+  if (w <= 0 || h <= 0 || thr.size() != static_cast<size_t>(bw_) * bh_) return;
   // Pixels: expand the block thresholds of a block row to a pixel row, then compare.
   std::vector<uint8_t> trow(static_cast<size_t>(w));
   for (int by = 0; by < bh_; ++by) {

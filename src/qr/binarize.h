@@ -27,7 +27,10 @@ class Binarizer {
  public:
   enum class Mode { Mean, Darkest, Brightest };
   explicit Binarizer(const GrayImage& img);
-  void Run(Mode mode, bool inverted, BitImage& out) const;
+  // Thresholds of every block for a mode (in the possibly inverted luminance; 0 = nothing dark there).
+  std::vector<uint8_t> Thresholds(Mode mode, bool inverted) const;
+  // Binarises with thresholds from Thresholds().
+  void Apply(const std::vector<uint8_t>& thresholds, bool inverted, BitImage& out) const;
 
  private:
   const GrayImage& img_;

@@ -28,7 +28,7 @@ struct Finder {
 };
 
 constexpr int kMaxFinders = 32;
-constexpr int kMaxTriples = 64;
+constexpr int kMaxTriples = 40;
 
 // Ratio test for five runs dark-light-dark-light-dark of 1:1:3:1:1.
 // Integer form of |r - u| <= u / 2 + 0.75 for the outer runs and |r - 3u| <= 1.5u + 1 for the middle one,
@@ -559,10 +559,17 @@ std::vector<Symbol> DecodeImage(const GrayImage& image) {
   } kPasses[] = {{false, Binarizer::Mode::Mean},     {false, Binarizer::Mode::Darkest},
                  {false, Binarizer::Mode::Brightest}, {true, Binarizer::Mode::Mean},
                  {true, Binarizer::Mode::Darkest},    {true, Binarizer::Mode::Brightest}};
+  std::vector<uint8_t> tried[2][3];  // thresholds of the passes run so far, by polarity
   for (const auto& p : kPasses) {
-    bin.Run(p.mode, p.inverted, b);
+    std::vector<uint8_t> thr = bin.Thresholds(p.mode, p.inverted);
+    // two-tone images give the same thresholds in every mode: no need to look twice
+    bool repeat = false;
+    for (const std::vector<uint8_t>& t : tried[p.inverted]) repeat |= t == thr;
+    if (repeat) continue;
+    bin.Apply(thr, p.inverted, b);
     DecodePass(b, found);
     if (!found.empty()) break;
+    tried[p.inverted][static_cast<int>(p.mode)] = std::move(thr);
   }
   return found;
 }
