@@ -24,6 +24,21 @@ void Above(const uint8_t* __restrict p, const uint8_t* __restrict t, uint8_t* __
 }
 }  // namespace
 
+bool BitImage::DarkAt(double x, double y) const {
+  const int ix = static_cast<int>(x), iy = static_cast<int>(y);
+  if (!gray) return At(ix, iy) != 0;
+  const double fx = x - 0.5, fy = y - 0.5;
+  int x0 = static_cast<int>(fx < 0 ? -1 : fx), y0 = static_cast<int>(fy < 0 ? -1 : fy);
+  const double ax = fx - x0, ay = fy - y0;
+  const int x1 = std::min(x0 + 1, width - 1), y1 = std::min(y0 + 1, height - 1);
+  x0 = std::max(x0, 0);
+  y0 = std::max(y0, 0);
+  const double v = (gray->At(x0, y0) * (1 - ax) + gray->At(x1, y0) * ax) * (1 - ay) +
+                   (gray->At(x0, y1) * (1 - ax) + gray->At(x1, y1) * ax) * ay;
+  const int t = thresholds[static_cast<size_t>(iy >> block_shift) * blocks_wide + (ix >> block_shift)];
+  return inverted ? 255.0 - v < t : v < t;
+}
+
 Binarizer::Binarizer(const GrayImage& img) : img_(img) {
   const int w = img.width, h = img.height;
   if (w <= 0 || h <= 0) return;
@@ -153,6 +168,11 @@ void Binarizer::Apply(const std::vector<uint8_t>& thr, bool inverted, BitImage& 
   out.height = h;
   out.bits.assign(static_cast<size_t>(w) * h, 0);
   if (w <= 0 || h <= 0 || thr.size() != static_cast<size_t>(bw_) * bh_) return;
+  out.gray = &img_;
+  out.thresholds = thr;
+  out.blocks_wide = bw_;
+  out.block_shift = kShift;
+  out.inverted = inverted;
   // Pixels: expand the block thresholds of a block row to a pixel row, then compare.
   std::vector<uint8_t> trow(static_cast<size_t>(w));
   for (int by = 0; by < bh_; ++by) {

@@ -13,6 +13,15 @@ struct BitImage {
   int height = 0;
   std::vector<uint8_t> bits;
   uint8_t At(int x, int y) const { return bits[static_cast<size_t>(y) * width + x]; }
+  // Where the bits came from, for sampling between pixel centres: the luminance and the block thresholds.
+  const GrayImage* gray = nullptr;
+  std::vector<uint8_t> thresholds;
+  int blocks_wide = 0;
+  int block_shift = 0;
+  bool inverted = false;
+  // Dark or light at a sub-pixel position (continuous coordinates, pixel i spans [i, i + 1]): the luminance
+  // interpolated between the four nearest pixel centres against the local threshold. x, y must lie in the image.
+  bool DarkAt(double x, double y) const;
 };
 
 // Local threshold. The image is cut into 8 x 8 blocks; a block whose range reaches a minimum contrast holds an

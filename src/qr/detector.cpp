@@ -306,7 +306,9 @@ bool FindAlignment(const BitImage& b, const Homography& h, double cu, double cv,
   return true;
 }
 
-bool SampleGrid(const BitImage& b, const Homography& h, int n, ModuleGrid& g) {
+// Samples every module centre: interpolated luminance against the local threshold, or (`nearest`) the bit of
+// the pixel under the centre. Either wins on some anti-aliased symbols of about one pixel per module.
+bool SampleGrid(const BitImage& b, const Homography& h, int n, bool nearest, ModuleGrid& g) {
   g.size = n;
   g.dark.assign(static_cast<size_t>(n) * n, 0);
   const double slack = 1.0;
@@ -315,10 +317,10 @@ bool SampleGrid(const BitImage& b, const Homography& h, int n, ModuleGrid& g) {
       double px, py;
       h.MapD(x + 0.5, y + 0.5, &px, &py);
       if (!(px > -slack && py > -slack && px < b.width + slack && py < b.height + slack)) return false;
-      int ix = static_cast<int>(std::floor(px)), iy = static_cast<int>(std::floor(py));
-      ix = std::min(std::max(ix, 0), b.width - 1);
-      iy = std::min(std::max(iy, 0), b.height - 1);
-      g.dark[static_cast<size_t>(y) * n + x] = b.At(ix, iy);
+      px = std::min(std::max(px, 0.0), b.width - 1e-3);
+      py = std::min(std::max(py, 0.0), b.height - 1e-3);
+      g.dark[static_cast<size_t>(y) * n + x] =
+          nearest ? b.At(static_cast<int>(px), static_cast<int>(py)) : b.DarkAt(px, py);
     }
   return true;
 }
@@ -374,9 +376,11 @@ bool DecodeAtSize(const BitImage& b, const Candidate& c, int n, const Homography
       h = h3;
     }
     ModuleGrid g;
-    if (!SampleGrid(b, h, n, g)) continue;
     GridResult r;
-    if (!DecodeGrid(g, r)) continue;
+    if (!SampleGrid(b, h, n, false, g)) continue;
+    if (!DecodeGrid(g, r)) {
+      if (!SampleGrid(b, h, n, true, g) || !DecodeGrid(g, r)) continue;
+    }
     out.version = r.version;
     out.level = r.level;
     out.text = std::move(r.data.utf8);
