@@ -68,6 +68,22 @@ TEST_F(NetcheckLatency, TrayItemPingsTheRunningServerWhileRunningAndTheBoxWhileS
     EXPECT_TRUE(TakeMessages().empty());
 }
 
+// The host is taken when the test is asked for. A worker reading the box itself would have to wait for the GUI
+// thread to answer its WM_GETTEXT, and by then would read what the box says later.
+TEST_F(NetcheckLatency, EditsAfterTheRequestDoNotChangeTheHostTested) {
+    SetText(Ctl::编辑框_服务器IP, "127.0.0.6");
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(static_cast<int>(Ctl::按钮_检测延迟), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(Ctl::按钮_检测延迟)));
+    SetText(Ctl::编辑框_服务器IP, "127.0.0.7");
+    ExpectAnswered(NextBalloon(), "127.0.0.6");
+    // The tray item: the engine stops right after the request; the server it ran with is still the one tested.
+    PretendRunning("127.0.0.8");
+    SendMessageA(window_, WM_COMMAND, static_cast<WPARAM>(MenuItem::检测延迟), 0);
+    EnableWindow(Control(Ctl::按钮_启动), TRUE);
+    Program().runningServerIp.clear();
+    ExpectAnswered(NextBalloon(), "127.0.0.8");
+}
+
 TEST_F(NetcheckLatency, HostNameResolvesAndTheBalloonShowsTheNameAsTyped) {
     SetText(Ctl::编辑框_服务器IP, "localhost");
     Click(Ctl::按钮_检测延迟);
