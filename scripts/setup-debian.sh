@@ -20,7 +20,7 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommen
   xvfb xauth x11-utils x11-apps imagemagick xdotool \
   fonts-wqy-microhei \
   qrencode \
-  locales python3 python3-pil curl openssl
+  locales python3 python3-pil curl openssl iproute2
 # Wine derives ACP 936 from the locale name, but converts argv, environment and file names with the C library's
 # locale, which silently falls back to ASCII when zh_CN.UTF-8 is not generated.
 if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
