@@ -4,12 +4,6 @@
 #include <cmath>
 #include <cstring>
 #include <new>
-#ifdef VANTARO_QR_DEBUG
-#include <cstdio>
-#define QR_DEBUG(...) std::fprintf(stderr, __VA_ARGS__)
-#else
-#define QR_DEBUG(...) (void)0
-#endif
 
 #include "qr/binarize.h"
 #include "qr/bmp.h"
@@ -230,9 +224,9 @@ bool QuadToQuad(const double src[8], const double dst[8], Homography& out) {
 }
 
 struct Candidate {
-  const Finder* a;  // top-left
-  const Finder* b;  // top-right
-  const Finder* c;  // bottom-left
+  Finder* a;  // top-left
+  Finder* b;  // top-right
+  Finder* c;  // bottom-left
   double score;
   double module;  // true module size estimate
   int size;       // estimated symbol size
@@ -249,10 +243,10 @@ bool FindAlignment(const BitImage& b, const Homography& h, double cu, double cv,
   h.MapD(cu + 1, cv, &ax, &ay);
   h.MapD(cu, cv + 1, &bx, &by);
   const double ux = ax - px, uy = ay - py, vx = bx - px, vy = by - py;
-  // template offsets: centre dark, ring light, outer ring dark
   // a prediction far off the image (a degenerate transform) has nothing to search
   if (!(std::fabs(px) < 1e6 && std::fabs(py) < 1e6 && std::fabs(ux) + std::fabs(uy) + std::fabs(vx) + std::fabs(vy) < 1e4))
     return false;
+  // template offsets: centre dark, ring light, outer ring dark
   double tx[25], ty[25];
   bool want[25];
   int nt = 0;
@@ -275,7 +269,7 @@ bool FindAlignment(const BitImage& b, const Homography& h, double cu, double cv,
         for (int k = 0; k < 25 && miss <= 2; ++k) {
           const int x = static_cast<int>(std::floor(qx + tx[k]));
           const int y = static_cast<int>(std::floor(qy + ty[k]));
-          const bool ok = x >= 0 && y >= 0 && x >= 0 && x < b.width && y < b.height && (b.At(x, y) != 0) == want[k];
+          const bool ok = x >= 0 && y >= 0 && x < b.width && y < b.height && (b.At(x, y) != 0) == want[k];
           score += ok;
           miss += !ok;
         }
@@ -527,19 +521,14 @@ void DecodePass(const BitImage& b, std::vector<Symbol>& found) {
     std::sort(fs.begin(), fs.end(), [](const Finder& x, const Finder& y) { return x.count > y.count; });
     fs.resize(kMaxFinders);
   }
-#ifdef VANTARO_QR_DEBUG
-  for (const Finder& f : fs) QR_DEBUG("finder %.1f,%.1f m=%.2f n=%d\n", f.x, f.y, f.module, f.count);
-#endif
   std::vector<Candidate> cands = MakeCandidates(fs);
   int tried = 0;
   for (const Candidate& c : cands) {
     if (c.a->used || c.b->used || c.c->used) continue;
     if (++tried > kMaxTriples) break;
     Symbol s;
-    QR_DEBUG("cand A %.1f,%.1f B %.1f,%.1f C %.1f,%.1f m=%.2f size=%d score=%.3f\n", c.a->x, c.a->y, c.b->x, c.b->y,
-             c.c->x, c.c->y, c.module, c.size, c.score);
     if (!TryCandidate(b, c, s)) continue;
-    const_cast<Finder*>(c.a)->used = const_cast<Finder*>(c.b)->used = const_cast<Finder*>(c.c)->used = true;
+    c.a->used = c.b->used = c.c->used = true;
     // finder-like patterns in the data of this symbol belong to no other symbol
     for (Finder& f : fs)
       if (InsideSymbol(s, f.x, f.y)) f.used = true;
