@@ -19,16 +19,20 @@ std::string KeepNewestLines(std::string_view text, size_t maxBytes) {
 BoundedLog::BoundedLog(size_t cap, size_t keepAfterDrop)
     : cap_(cap), keepAfterDrop_(keepAfterDrop < cap ? keepAfterDrop : cap) {}
 
-bool BoundedLog::Append(std::string_view text) {
+size_t BoundedLog::Append(std::string_view text) {
     if (text_.size() + text.size() <= cap_) {
         text_.append(text);
-        return false;
+        return 0;
     }
-    std::string all;
-    all.reserve(text_.size() + text.size());
-    all.append(text_).append(text);
-    text_ = KeepNewestLines(all, keepAfterDrop_);
-    return true;
+    const size_t before = text_.size();
+    if (text.size() >= keepAfterDrop_) {
+        text_ = KeepNewestLines(text, keepAfterDrop_);
+        return before;
+    }
+    text_ = KeepNewestLines(text_, keepAfterDrop_ - text.size());
+    const size_t dropped = before - text_.size();
+    text_.append(text);
+    return dropped;
 }
 
 }  // namespace vantaro

@@ -10,14 +10,16 @@ namespace vantaro {
 std::string KeepNewestLines(std::string_view text, size_t maxBytes);
 
 // The log box's text, held beside the box so that it stays bounded: output is appended at the end, and once the
-// text would pass the cap the oldest whole lines are dropped, down to a margin below the cap so that dropping
-// (which resets the box's whole text) happens once per margin's worth of output rather than on every append.
+// text would pass the cap the oldest whole lines are dropped, down to a margin below the cap, so that dropping
+// happens once per margin's worth of output rather than on every append.
 class BoundedLog {
 public:
     BoundedLog(size_t cap, size_t keepAfterDrop);
 
-    // True when old text was dropped: the box must then be given Text() whole; otherwise it gets `text` at its end.
-    bool Append(std::string_view text);
+    // Appends and returns how many bytes were dropped from the front of the text held before (0 when none): the
+    // box drops the same and then gets `text` at its end. A text longer than the margin keeps only its newest part;
+    // the whole text held before is then dropped and Text() is what the box must hold.
+    size_t Append(std::string_view text);
     void Clear() { text_.clear(); }
     const std::string& Text() const { return text_; }
 

@@ -8,6 +8,7 @@
 #include "app/program_state.h"
 #include "core/bounded_log.h"
 #include "core/log_batch.h"
+#include "core/text_limits.h"
 #include "core/utf8_stream.h"
 #include "platform/job.h"
 #include "platform/message_box.h"
@@ -22,6 +23,9 @@ constexpr DWORD kReadBufferSize = 260;
 // The log box holds about a megabyte; past it the oldest lines go, down to three quarters of it.
 constexpr size_t kLogCap = 1024 * 1024;
 constexpr size_t kLogKeepAfterDrop = kLogCap / 4 * 3;
+// The most the GUI thread puts into the box per message: a box that lays out wrapped lines is slow with large
+// insertions, so a flood is shown in slices and the window answers between them.
+constexpr size_t kSliceBytes = 8 * 1024;
 // How long a typed line may wait for the interpreter to take the one before it.
 constexpr DWORD kLineTakenWait = 2000;
 
@@ -40,6 +44,8 @@ struct ConsoleRunner {
     bool jobCreated = false;
     std::shared_ptr<LogBatchChannel> channel = std::make_shared<LogBatchChannel>(kLogCap);
     BoundedLog log{kLogCap, kLogKeepAfterDrop};
+    std::string backlog;             // handed over, not yet in the box (GUI thread only)
+    bool continuationPosted = false;
 };
 
 std::unique_ptr<ConsoleRunner> runner;
@@ -148,6 +154,40 @@ void ShowAtEndOfLogBox(HWND box) {
     SendMessageA(box, EM_SCROLLCARET, 0, 0);
 }
 
+// The box's own length, in the units its positions use.
+LRESULT LogBoxLength(HWND box) {
+    const LRESULT lastLineStart = SendMessageA(box, EM_LINEINDEX, SendMessageA(box, EM_GETLINECOUNT, 0, 0) - 1, 0);
+    return lastLineStart + SendMessageA(box, EM_LINELENGTH, lastLineStart, 0);
+}
+
+// Removes the first `bytes` bytes of `held` (what the box holds) from the box. A box counts its positions in
+// characters, or in bytes where it keeps its text in the code page; its length tells which.
+void DropFromLogBox(HWND box, const std::string& held, size_t bytes) {
+    const int characters = MultiByteToWideChar(936, 0, held.data(), static_cast<int>(held.size()), nullptr, 0);
+    WPARAM end = static_cast<WPARAM>(bytes);
+    if (LogBoxLength(box) == characters && static_cast<size_t>(characters) != held.size()) {
+        end = static_cast<WPARAM>(MultiByteToWideChar(936, 0, held.data(), static_cast<int>(bytes), nullptr, 0));
+    }
+    SendMessageA(box, EM_SETSEL, 0, static_cast<LPARAM>(end));
+    SendMessageA(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
+}
+
+// One slice of the backlog into the box: the oldest lines dropped when the cap is reached, the slice at the end.
+void AppendSlice(ConsoleRunner& state, HWND box) {
+    const std::string slice = CutToBytes(state.backlog, kSliceBytes);
+    state.backlog.erase(0, slice.size());
+    const std::string held = state.log.Text();
+    const size_t dropped = state.log.Append(slice);
+    if (dropped >= held.size() && dropped > 0) {
+        SetWindowTextA(box, state.log.Text().c_str());
+        ShowAtEndOfLogBox(box);
+        return;
+    }
+    if (dropped > 0) DropFromLogBox(box, held, dropped);
+    ShowAtEndOfLogBox(box);
+    SendMessageA(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(slice.c_str()));
+}
+
 }  // namespace
 
 void StartConsole() {
@@ -207,24 +247,30 @@ void SendConsoleLine(const std::string& text) {
     WriteFile(runner->inputWrite.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
+// A message with a batch adds it to the backlog; a message without one is the continuation of a long backlog.
 void HandleConsoleOutput(LPARAM output) {
     if (!runner) return;
-    std::unique_ptr<LogBatch> batch = runner->channel->Claim(reinterpret_cast<LogBatch*>(output));
-    if (!batch) return;
+    ConsoleRunner& state = *runner;
     HWND box = Control(Ctl::编辑框_日志);
-    if (batch->clearFirst) {
-        runner->log.Clear();
-        SetWindowTextA(box, "");
+    if (output == 0) {
+        state.continuationPosted = false;
+    } else {
+        std::unique_ptr<LogBatch> batch = state.channel->Claim(reinterpret_cast<LogBatch*>(output));
+        if (!batch) return;
+        if (batch->clearFirst) {
+            state.backlog.clear();
+            state.log.Clear();
+            SetWindowTextA(box, "");
+        }
+        state.backlog += batch->text;
+        // Output older than the newest cap's worth could never stay in the box.
+        if (state.backlog.size() > kLogCap) state.backlog = KeepNewestLines(state.backlog, kLogCap);
     }
-    if (batch->text.empty()) return;
-    if (runner->log.Append(batch->text)) {
-        // The oldest lines were dropped: the box gets the bounded text whole.
-        SetWindowTextA(box, runner->log.Text().c_str());
-        ShowAtEndOfLogBox(box);
-        return;
+    if (state.backlog.empty()) return;
+    AppendSlice(state, box);
+    if (!state.backlog.empty() && !state.continuationPosted) {
+        state.continuationPosted = PostMessageA(Program().mainWindow, kConsoleOutput, 0, 0) != FALSE;
     }
-    ShowAtEndOfLogBox(box);
-    SendMessageA(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(batch->text.c_str()));
 }
 
 void ReleaseConsoleRunner() {

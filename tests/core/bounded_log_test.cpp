@@ -36,15 +36,15 @@ TEST(KeepNewestLines, KeepsWholeLinesOrWholeCharacters) {
 
 TEST(BoundedLog, AppendsUntilTheCapThenDropsOldestLinesDownToTheMargin) {
     BoundedLog log(20, 12);
-    EXPECT_FALSE(log.Append("line 1\r\n"));
-    EXPECT_FALSE(log.Append("line 2\r\n"));
+    EXPECT_EQ(log.Append("line 1\r\n"), 0u);
+    EXPECT_EQ(log.Append("line 2\r\n"), 0u);
     EXPECT_EQ(log.Text(), "line 1\r\nline 2\r\n");
-    EXPECT_FALSE(log.Append("1234"));  // exactly the cap
+    EXPECT_EQ(log.Append("1234"), 0u);  // exactly the cap
     EXPECT_EQ(log.Text().size(), 20u);
-    EXPECT_TRUE(log.Append("5\r\n"));   // past the cap: whole text replaced, at most 12 bytes, from a line start
-    EXPECT_LE(log.Text().size(), 12u);
+    // Past the cap: whole old lines go until old and new fit in the margin (12 - 3 = 9 old bytes at most).
+    EXPECT_EQ(log.Append("5\r\n"), 16u);
     EXPECT_EQ(log.Text(), "12345\r\n");
-    EXPECT_FALSE(log.Append("6"));
+    EXPECT_EQ(log.Append("6"), 0u);
     EXPECT_EQ(log.Text(), "12345\r\n6");
     log.Clear();
     EXPECT_EQ(log.Text(), "");
@@ -53,24 +53,29 @@ TEST(BoundedLog, AppendsUntilTheCapThenDropsOldestLinesDownToTheMargin) {
 TEST(BoundedLog, FloodStaysBoundedAndEndsWithTheNewestOutput) {
     const size_t cap = 1000;
     BoundedLog log(cap, 750);
-    int replaced = 0;
+    int drops = 0;
+    std::string mirror;  // what a box that drops and appends as told holds
     std::string last;
     for (int i = 0; i < 10000; ++i) {
         last = "\xC8\xD5\xD6\xBE " + std::to_string(i) + "\r\r\n";  // 日志 n
-        replaced += log.Append(last) ? 1 : 0;
+        const size_t dropped = log.Append(last);
+        drops += dropped > 0 ? 1 : 0;
+        mirror.erase(0, dropped);
+        mirror += last;
         ASSERT_LE(log.Text().size(), cap);
+        ASSERT_EQ(mirror, log.Text());
     }
     EXPECT_GE(log.Text().size(), 700u);
     EXPECT_EQ(log.Text().substr(log.Text().size() - last.size()), last);
     EXPECT_EQ(log.Text().substr(0, 4), "\xC8\xD5\xD6\xBE");  // starts with a whole line
-    // Dropping resets the box: it happens once per margin's worth of output, not on every append.
-    EXPECT_LT(replaced, 10000 / 10);
+    // Dropping happens once per margin's worth of output, not on every append.
+    EXPECT_LT(drops, 10000 / 10);
 }
 
-TEST(BoundedLog, OneBatchLargerThanTheCapKeepsItsNewestPart) {
+TEST(BoundedLog, OneTextLongerThanTheMarginKeepsItsNewestPart) {
     BoundedLog log(10, 8);
     log.Append("ab\n");
-    EXPECT_TRUE(log.Append("0123456789ABCDEF"));
+    EXPECT_EQ(log.Append("0123456789ABCDEF"), 3u);  // everything held before
     EXPECT_EQ(log.Text(), "89ABCDEF");
 }
 
