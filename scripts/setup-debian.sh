@@ -5,7 +5,7 @@ set -euo pipefail
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 stamp=/var/lib/vantaro-tools-setup.v1
-if [ -f "$stamp" ] && command -v wine >/dev/null && command -v i686-w64-mingw32-g++-posix >/dev/null; then
+if [ -f "$stamp" ] && command -v wine >/dev/null && command -v i686-w64-mingw32-g++-posix >/dev/null && command -v npm >/dev/null; then
   exit 0
 fi
 $SUDO dpkg --add-architecture i386
@@ -21,6 +21,8 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommen
   fonts-wqy-microhei \
   qrencode \
   locales python3 python3-pil curl openssl iproute2
+# Node.js and npm for the PAC evaluator of the proxy scenario (tests/e2e/pac_eval_setup.sh); kept when present.
+command -v npm >/dev/null || DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends nodejs npm
 # Wine derives ACP 936 from the locale name, but converts argv, environment and file names with the C library's
 # locale, which silently falls back to ASCII when zh_CN.UTF-8 is not generated.
 if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then

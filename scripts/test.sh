@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 ROOT=$PWD
 JOBS=${JOBS:-$(nproc)}
 bash scripts/setup-debian.sh
+bash tests/e2e/pac_eval_setup.sh   # the PAC evaluator of the proxy scenario, into build/pac-eval
 export LC_ALL=C.UTF-8
 
 echo "== native build"
