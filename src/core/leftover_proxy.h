@@ -3,8 +3,8 @@
 
 namespace vantaro {
 
-// Whether Internet settings found at startup are exactly what this program writes, so that a killed instance's
-// settings can be repaired without touching anything another program set.
+// Whether Internet settings found at startup are exactly what this program writes, so that a killed
+// instance's settings can be repaired without touching anything another program set.
 
 // "http://127.0.0.1:<port>/<32 lower-case hex digits>" (the loopback PAC server), or the older
 // "file://" + engine directory + "pac".

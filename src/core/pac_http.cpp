@@ -16,7 +16,7 @@ size_t HeadEnd(std::string_view received) {
 PacRequestVerdict JudgePacRequest(std::string_view received, std::string_view secretPath) {
     if (HeadEnd(received) == std::string_view::npos) {
         return received.size() >= kPacRequestMaxBytes ? PacRequestVerdict::kBadRequest
-                                                       : PacRequestVerdict::kIncomplete;
+                                                      : PacRequestVerdict::kIncomplete;
     }
     std::string_view line = received.substr(0, received.find('\n'));
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -27,7 +27,8 @@ PacRequestVerdict JudgePacRequest(std::string_view received, std::string_view se
     const std::string_view method = line.substr(0, firstSpace);
     const std::string_view target = line.substr(firstSpace + 1, secondSpace - firstSpace - 1);
     const std::string_view version = line.substr(secondSpace + 1);
-    if (method.empty() || target.empty() || version.substr(0, 5) != "HTTP/") return PacRequestVerdict::kBadRequest;
+    if (method.empty() || target.empty() || version.substr(0, 5) != "HTTP/")
+        return PacRequestVerdict::kBadRequest;
     if (method != "GET") return PacRequestVerdict::kMethodNotAllowed;
     if (secretPath.empty() || target != secretPath) return PacRequestVerdict::kNotFound;
     return PacRequestVerdict::kServe;
@@ -47,8 +48,12 @@ std::string PacHttpResponse(PacRequestVerdict verdict, std::string_view pacText)
             status = "405 Method Not Allowed";
             extra = "Allow: GET\r\n";
             break;
-        case PacRequestVerdict::kNotFound: status = "404 Not Found"; break;
-        default: status = "400 Bad Request"; break;
+        case PacRequestVerdict::kNotFound:
+            status = "404 Not Found";
+            break;
+        default:
+            status = "400 Bad Request";
+            break;
     }
     return "HTTP/1.1 " + status + "\r\n" + extra + "Content-Length: " + std::to_string(body.size()) +
            "\r\nConnection: close\r\n\r\n" + std::string(body);

@@ -6,9 +6,8 @@
 namespace vantaro {
 namespace {
 
-
 class InternetHandle {
-public:
+  public:
     explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
     ~InternetHandle() {
         if (handle_) InternetCloseHandle(handle_);
@@ -18,7 +17,7 @@ public:
     HINTERNET Get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
 
-private:
+  private:
     HINTERNET handle_;
 };
 
@@ -42,7 +41,8 @@ bool SplitUrl(const std::string& url, UrlParts& parts) {
     components.lpszExtraInfo = extra;
     components.dwExtraInfoLength = sizeof(extra);
     if (!InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &components)) return false;
-    if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_HTTPS) return false;
+    if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_HTTPS)
+        return false;
     parts.host = host;
     parts.port = components.nPort;
     parts.path = std::string(path) + extra;
@@ -101,8 +101,8 @@ std::optional<DownloadResponse> DownloadDirectResponse(const std::string& url, c
     InternetHandle session(InternetOpenA("vantaro Tools", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!session) return std::nullopt;
     SetTimeouts(session.Get(), limits);
-    InternetHandle connection(InternetConnectA(session.Get(), parts.host.c_str(), parts.port, nullptr, nullptr,
-                                               INTERNET_SERVICE_HTTP, 0, 0));
+    InternetHandle connection(InternetConnectA(session.Get(), parts.host.c_str(), parts.port, nullptr,
+                                               nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return std::nullopt;
     const char* acceptTypes[] = {"*/*", nullptr};
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |

@@ -15,7 +15,8 @@ struct DownloadLimits {
 };
 std::optional<std::string> DownloadDirect(const std::string& url, const DownloadLimits& limits);
 
-// The same download with the response's status code, for callers that must not take an error page for content.
+// The same download with the response's status code, for callers that must not take an error page for
+// content.
 struct DownloadResponse {
     unsigned long status = 0;
     std::string body;

@@ -7,8 +7,8 @@
 namespace vantaro {
 namespace {
 
-DWORD WINAPI SystemEnumerator(LPCSTR reserved, LPCSTR phoneBook, DialUpEntryRecord* entries, LPDWORD bufferBytes,
-                              LPDWORD entryCount) {
+DWORD WINAPI SystemEnumerator(LPCSTR reserved, LPCSTR phoneBook, DialUpEntryRecord* entries,
+                              LPDWORD bufferBytes, LPDWORD entryCount) {
     return RasEnumEntriesA(reserved, phoneBook, reinterpret_cast<LPRASENTRYNAMEA>(entries), bufferBytes,
                            entryCount);
 }

@@ -6,8 +6,8 @@
 
 namespace vantaro {
 
-// The phone book's dial-up entry names as RasEnumEntriesA lists them, in that order. The enumeration has room for
-// 38 entries; more than that, or a failed enumeration, counts as none.
+// The phone book's dial-up entry names as RasEnumEntriesA lists them, in that order. The enumeration has room
+// for 38 entries; more than that, or a failed enumeration, counts as none.
 std::vector<std::string> DialUpEntries();
 
 // The entry record of the enumeration as it was first defined (no flags, no phone-book path): 264 bytes.

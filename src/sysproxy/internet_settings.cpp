@@ -36,7 +36,8 @@ void SetAutoConfigValues(const std::string& url) {
         WriteStringValue(HKEY_CURRENT_USER, kInternetSettingsKey, "AutoConfigURL", url);
     } else {
         const std::string pacFile = Program().engineDirectory + "pac";
-        if (!Program().engineDirectory.empty() && GetFileAttributesA(pacFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (!Program().engineDirectory.empty() &&
+            GetFileAttributesA(pacFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
             DeleteFileA(pacFile.c_str());
         }
         DeleteRegistryValue(HKEY_CURRENT_USER, kInternetSettingsKey, "AutoConfigURL");
@@ -46,13 +47,15 @@ void SetAutoConfigValues(const std::string& url) {
     if (WithoutSpaces(url).empty()) {
         WriteBinaryValue(HKEY_CURRENT_USER, kConnectionsKey, "DefaultConnectionSettings",
                          ClearedPacConnectionRecord());
-        for (const std::string& entry : entries) DeleteRegistryValue(HKEY_CURRENT_USER, kConnectionsKey, entry);
+        for (const std::string& entry : entries)
+            DeleteRegistryValue(HKEY_CURRENT_USER, kConnectionsKey, entry);
         return;
     }
     WriteBinaryValue(HKEY_CURRENT_USER, kConnectionsKey, "DefaultConnectionSettings",
                      PacConnectionRecord(url, kDefaultCounter));
     const std::string entryRecord = PacConnectionRecord(url, kEntryCounter);
-    for (const std::string& entry : entries) WriteBinaryValue(HKEY_CURRENT_USER, kConnectionsKey, entry, entryRecord);
+    for (const std::string& entry : entries)
+        WriteBinaryValue(HKEY_CURRENT_USER, kConnectionsKey, entry, entryRecord);
 }
 
 void SetProxyServerValues(const std::string& proxy) {
@@ -65,11 +68,13 @@ void SetProxyServerValues(const std::string& proxy) {
     }
     const std::vector<std::string> entries = DialUpEntries();
     if (WithoutSpaces(proxy).empty()) {
-        for (const std::string& entry : entries) DeleteRegistryValue(HKEY_CURRENT_USER, kConnectionsKey, entry);
+        for (const std::string& entry : entries)
+            DeleteRegistryValue(HKEY_CURRENT_USER, kConnectionsKey, entry);
         return;
     }
     const std::string record = ProxyConnectionRecord(proxy);
-    for (const std::string& entry : entries) WriteBinaryValue(HKEY_CURRENT_USER, kConnectionsKey, entry, record);
+    for (const std::string& entry : entries)
+        WriteBinaryValue(HKEY_CURRENT_USER, kConnectionsKey, entry, record);
 }
 
 }  // namespace vantaro

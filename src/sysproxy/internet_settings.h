@@ -5,7 +5,8 @@ namespace vantaro {
 
 // The current user's WinINet settings, written directly in the registry.
 constexpr char kInternetSettingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-constexpr char kConnectionsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
+constexpr char kConnectionsKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
 
 // Sets (url not empty) or clears the automatic-configuration URL, with the connection records of the default
 // connection and of every dial-up entry. Clearing also deletes the generated file "pac".

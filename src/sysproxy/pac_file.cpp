@@ -32,7 +32,8 @@ void ShowUpdateFailed() {
 
 // The rule list: only a successful response counts, so an error page never replaces a good list.
 std::optional<std::string> DownloadRuleList() {
-    std::optional<DownloadResponse> response = DownloadDirectResponse(RuleListUrl(), DownloadLimits{kRuleListMaxBytes});
+    std::optional<DownloadResponse> response =
+        DownloadDirectResponse(RuleListUrl(), DownloadLimits{kRuleListMaxBytes});
     if (!response || response->status < 200 || response->status > 299) return std::nullopt;
     return std::move(response->body);
 }

@@ -1,8 +1,11 @@
 #include "sysproxy/pac_server.h"
 
+// bcrypt.h needs the types of windows.h, and winsock2.h comes before windows.h.
+// clang-format off
 #include <winsock2.h>
 #include <windows.h>
 #include <bcrypt.h>
+// clang-format on
 
 #include <cstdint>
 #include <mutex>
@@ -17,7 +20,7 @@ constexpr DWORD kDrainTimeMs = 300;
 
 struct ServerState {
     std::mutex mutex;
-    std::string text;  // guarded by mutex
+    std::string text;      // guarded by mutex
     bool serving = false;  // guarded by mutex
     bool started = false;  // GUI thread only
     SOCKET listener = INVALID_SOCKET;
@@ -90,7 +93,8 @@ void CloseGracefully(SOCKET client) {
 void AnswerClient(SOCKET client) {
     ServerState& state = State();
     DWORD sendTimeout = kRequestTimeMs;
-    setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout), sizeof(sendTimeout));
+    setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout),
+               sizeof(sendTimeout));
     PacRequestVerdict verdict;
     ReadRequestHead(client, state.path, verdict);
     if (verdict != PacRequestVerdict::kIncomplete) {
@@ -137,7 +141,8 @@ bool StartListener(ServerState& state) {
     address.sin_port = 0;
     int length = sizeof(address);
     if (bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
-        listen(listener, 16) != 0 || getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        listen(listener, 16) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         closesocket(listener);
         return false;
     }

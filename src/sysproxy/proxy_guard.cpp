@@ -61,7 +61,8 @@ std::optional<std::string> ReadString(HKEY key, const char* name) {
     if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
     if ((type != REG_SZ && type != REG_EXPAND_SZ) || size > 64 * 1024) return std::nullopt;
     std::string data(size, '\0');
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+        ERROR_SUCCESS) {
         return std::nullopt;
     }
     data.resize(size);

@@ -33,7 +33,8 @@ TEST(JudgePacRequest, AnswersOnlyAGetOfTheSecretPath) {
         {"GET " + path + " FTP/1.0\r\n\r\n", PacRequestVerdict::kBadRequest},
         {"\r\n\r\n", PacRequestVerdict::kBadRequest},
         {std::string(kPacRequestMaxBytes, 'A'), PacRequestVerdict::kBadRequest},
-        {"GET " + path + " HTTP/1.1\r\nX: " + std::string(kPacRequestMaxBytes, 'a'), PacRequestVerdict::kBadRequest},
+        {"GET " + path + " HTTP/1.1\r\nX: " + std::string(kPacRequestMaxBytes, 'a'),
+         PacRequestVerdict::kBadRequest},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(JudgePacRequest(c.request, path), c.verdict) << c.request.substr(0, 80);

@@ -1,6 +1,5 @@
-// Evaluates a PAC file with a real PAC evaluator (pac-resolver 7 on QuickJS, which runs on the
-// Node.js of Debian bookworm) and prints what FindProxyForURL
-// returns: PAC_EVAL_MODULES=<node_modules directory> node proxy_pac_eval.mjs FILE URL
+// Evaluates a PAC file with a real PAC evaluator (pac-resolver 7 on QuickJS; it runs on Debian bookworm's Node.js)
+// and prints what FindProxyForURL returns: PAC_EVAL_MODULES=<node_modules directory> node proxy_pac_eval.mjs FILE URL
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { pathToFileURL } from 'node:url';

@@ -7,8 +7,8 @@
 
 #include "platform/ras_entries.h"
 #include "platform/registry.h"
-#include "platform/wininet_notify.h"
 #include "platform/unique_handle.h"
+#include "platform/wininet_notify.h"
 
 namespace vantaro::test {
 
@@ -22,7 +22,8 @@ std::vector<unsigned long> notifications;
 DialUpEnumerator systemEnumerator = nullptr;
 
 // Fills the caller's buffer as the system does: too small a buffer is refused with the size it would need.
-DWORD WINAPI SuppliedEnumerator(LPCSTR, LPCSTR, DialUpEntryRecord* entries, LPDWORD bufferBytes, LPDWORD count) {
+DWORD WINAPI SuppliedEnumerator(LPCSTR, LPCSTR, DialUpEntryRecord* entries, LPDWORD bufferBytes,
+                                LPDWORD count) {
     const DWORD needed = static_cast<DWORD>(suppliedEntries.size() * sizeof(DialUpEntryRecord));
     *count = static_cast<DWORD>(suppliedEntries.size());
     if (*bufferBytes < needed) {
@@ -61,7 +62,8 @@ std::optional<StoredValue> QueryValue(const std::string& key, const std::string&
         return std::nullopt;
     }
     value.bytes.resize(size);
-    RegQueryValueExA(opened, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(value.bytes.data()), &size);
+    RegQueryValueExA(opened, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(value.bytes.data()),
+                     &size);
     value.bytes.resize(size);
     return value;
 }
@@ -91,7 +93,8 @@ LoopbackHttpServer::LoopbackHttpServer(unsigned short port, Handler handler) : h
     address.sin_port = htons(port);
     BOOL reuse = TRUE;
     setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof(reuse));
-    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || listen(listener, 4) != 0) {
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+        listen(listener, 4) != 0) {
         closesocket(listener);
         return;
     }
@@ -173,7 +176,8 @@ void SysproxyFixture::SetUp() {
         saved_.push_back({{kSettingsKey, name}, QueryValue(kSettingsKey, name)});
         PutValue(kSettingsKey, name, std::nullopt);
     }
-    saved_.push_back({{kConnections, "DefaultConnectionSettings"}, QueryValue(kConnections, "DefaultConnectionSettings")});
+    saved_.push_back(
+        {{kConnections, "DefaultConnectionSettings"}, QueryValue(kConnections, "DefaultConnectionSettings")});
     engineDirectory_ = runDirectory_ + "\\引擎\\";
     CreateDirectoryA(engineDirectory_.c_str(), nullptr);
     systemEnumerator = SetDialUpEnumerator(SuppliedEnumerator);
@@ -192,20 +196,24 @@ void SysproxyFixture::TearDown() {
 }
 
 void SysproxyFixture::StartWithMode(const std::string& proxyMode, bool startedFromShell) {
-    WriteConfig("[BasisConfig]\r\nFile=" + engineDirectory_ + "vantaro-local.exe\r\nLocal port=" + kLocalPort +
-                "\r\nProxy Mode=" + proxyMode + "\r\n");
+    WriteConfig("[BasisConfig]\r\nFile=" + engineDirectory_ +
+                "vantaro-local.exe\r\nLocal port=" + kLocalPort + "\r\nProxy Mode=" + proxyMode + "\r\n");
     StartProgram(startedFromShell);
     notifications.clear();
 }
 
-void SysproxyFixture::SetEngineRunning(bool running) const { EnableWindow(Control(Ctl::按钮_启动), !running); }
+void SysproxyFixture::SetEngineRunning(bool running) const {
+    EnableWindow(Control(Ctl::按钮_启动), !running);
+}
 
 void SysproxyFixture::ChooseMenuItem(MenuItem item) const {
     SendMessageA(window_, WM_COMMAND, MAKEWPARAM(static_cast<int>(item), 0), 0);
     PumpMessages();
 }
 
-void SysproxyFixture::SupplyDialUpEntries(const std::vector<std::string>& entries) { suppliedEntries = entries; }
+void SysproxyFixture::SupplyDialUpEntries(const std::vector<std::string>& entries) {
+    suppliedEntries = entries;
+}
 
 std::vector<unsigned long> SysproxyFixture::TakeNotifications() {
     std::vector<unsigned long> taken;
@@ -232,8 +240,8 @@ void SysproxyFixture::SeedForeignSettings() const {
     PutValue(kSettingsKey, "ProxyEnable", Dword(1));
     PutValue(kSettingsKey, "ProxyServer", Sz("corp-proxy:3128"));
     PutValue(kSettingsKey, "AutoConfigURL", Sz("http://wpad.corp/wpad.dat"));
-    PutValue(kConnections, "DefaultConnectionSettings", Binary(std::string("\x46\0\0\0\x09\0\0\0\x0B\0\0\0", 12) +
-                                                                 std::string(44, '\0')));
+    PutValue(kConnections, "DefaultConnectionSettings",
+             Binary(std::string("\x46\0\0\0\x09\0\0\0\x0B\0\0\0", 12) + std::string(44, '\0')));
 }
 
 }  // namespace vantaro::test

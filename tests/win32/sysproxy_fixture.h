@@ -1,6 +1,6 @@
 #pragma once
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <atomic>
 #include <functional>
@@ -26,17 +26,17 @@ StoredValue Sz(const std::string& text);  // REG_SZ with its terminating zero
 StoredValue Dword(DWORD value);
 StoredValue Binary(const std::string& bytes);
 
-// A loopback HTTP server for the tests: answers every connection with what the handler returns for the request
-// head, then closes. Records the request heads.
+// A loopback HTTP server for the tests: answers every connection with what the handler returns for the
+// request head, then closes. Records the request heads.
 class LoopbackHttpServer {
-public:
+  public:
     using Handler = std::function<std::string(const std::string& requestHead)>;
     LoopbackHttpServer(unsigned short port, Handler handler);
     ~LoopbackHttpServer();
     bool Listening() const { return listener_ != INVALID_SOCKET; }
     std::vector<std::string> Requests();
 
-private:
+  private:
     void Run();
     SOCKET listener_ = INVALID_SOCKET;
     Handler handler_;
@@ -50,10 +50,10 @@ std::string RawHttpExchange(unsigned short port, const std::string& request);
 // The parts of an http://127.0.0.1:PORT/PATH address.
 bool SplitLoopbackUrl(const std::string& url, unsigned short& port, std::string& path);
 
-// MainWindow with an engine location and local port 8100, the current user's Internet settings saved before and
-// put back after every test, dial-up entries supplied by the test and the WinINet notifications recorded.
+// MainWindow with an engine location and local port 8100, the current user's Internet settings saved before
+// and put back after every test, dial-up entries supplied by the test and the WinINet notifications recorded.
 class SysproxyFixture : public AppFixture {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -71,7 +71,7 @@ protected:
     std::string engineDirectory_;  // ends with a backslash
     static constexpr char kLocalPort[] = "8100";
 
-private:
+  private:
     std::vector<std::pair<std::pair<std::string, std::string>, std::optional<StoredValue>>> saved_;
 };
 

@@ -11,7 +11,7 @@ namespace {
 const std::string kHex = "0123456789abcdef0123456789abcdef";
 
 class SysproxyGuardTest : public SysproxyFixture {
-protected:
+  protected:
     std::optional<StoredValue> Setting(const char* name) { return QueryValue(kSettingsKey, name); }
     void Seed(const std::optional<StoredValue>& enable, const std::optional<StoredValue>& server,
               const std::optional<StoredValue>& url) {
@@ -24,8 +24,8 @@ protected:
     }
 };
 
-// A killed instance left its settings behind: the next start puts them back to direct, and leaves anything that
-// is not exactly what this program writes alone.
+// A killed instance left its settings behind: the next start puts them back to direct, and leaves anything
+// that is not exactly what this program writes alone.
 TEST_F(SysproxyGuardTest, StartupRepairsOnlyWhatThisProgramWrote) {
     const struct {
         const char* what;
@@ -71,20 +71,25 @@ TEST_F(SysproxyGuardTest, WhileAnEngineRunsTheSettingsStay) {
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string engine = self;
     engine = engine.substr(0, engine.rfind('\\')) + "\\..\\engine\\vantaro-local.exe";
-    if (GetFileAttributesA(engine.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no stand-in engine built";
+    if (GetFileAttributesA(engine.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no stand-in engine built";
     const std::string config = runDirectory_ + "\\engine.json";
     std::ofstream(config) << "{\"listen\":\"127.0.0.1:18471\"}";
     std::string commandLine = "\"" + engine + "\" -c \"" + config + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                               nullptr, &startup, &process));
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                               nullptr, nullptr, &startup, &process));
     KernelHandle processHandle(process.hProcess);
     KernelHandle threadHandle(process.hThread);
-    ScopeGuard ended([&] { TerminateProcess(process.hProcess, 0); WaitForSingleObject(process.hProcess, 5000); });
+    ScopeGuard ended([&] {
+        TerminateProcess(process.hProcess, 0);
+        WaitForSingleObject(process.hProcess, 5000);
+    });
     Sleep(300);
-    ASSERT_EQ(WaitForSingleObject(process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the engine ended";
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "the engine ended";
     Seed(Dword(1), Sz("127.0.0.1:8100"), std::nullopt);
     StartWithMode("0");
     EXPECT_EQ(Setting("ProxyEnable"), Dword(1));

@@ -13,12 +13,13 @@ namespace {
 
 using namespace std::string_literals;
 
-constexpr char kRuleList[] = "function FindProxyForURL(url, host) {\r\n  if (host == \"blocked.test\") return \"__PROXY__\";\r\n"
-                             "  return \"__DIRECT__\";\r\n}\r\n";
+constexpr char kRuleList[] =
+    "function FindProxyForURL(url, host) {\r\n  if (host == \"blocked.test\") return \"__PROXY__\";\r\n"
+    "  return \"__DIRECT__\";\r\n}\r\n";
 const std::vector<unsigned long> kBothNotifications = {39, 37};
 
 class SysproxyModesTest : public SysproxyFixture {
-protected:
+  protected:
     std::optional<StoredValue> Setting(const char* name) { return QueryValue(kSettingsKey, name); }
     std::optional<StoredValue> Connection(const std::string& name) { return QueryValue(kConnections, name); }
     std::string ServedUrl() {
@@ -26,7 +27,8 @@ protected:
         if (!url || url->bytes.empty()) return {};
         return url->bytes.substr(0, url->bytes.size() - 1);
     }
-    std::string Fetch(const std::string& url, const std::string& method = "GET", const std::string& suffix = "") {
+    std::string Fetch(const std::string& url, const std::string& method = "GET",
+                      const std::string& suffix = "") {
         unsigned short port = 0;
         std::string path;
         if (!SplitLoopbackUrl(url, port, path)) return {};
@@ -41,15 +43,18 @@ TEST_F(SysproxyModesTest, WhileStoppedAChoiceChangesOnlyTheCheckMarksAndConfig) 
     WriteRuleList(kRuleList);
     SeedForeignSettings();
     const std::optional<StoredValue> before[] = {Setting("ProxyEnable"), Setting("ProxyServer"),
-                                                 Setting("AutoConfigURL"), Connection("DefaultConnectionSettings")};
+                                                 Setting("AutoConfigURL"),
+                                                 Connection("DefaultConnectionSettings")};
     for (int mode = 0; mode < 3; ++mode) {
         ChooseMenuItem(kModeItems[mode]);
-        for (int other = 0; other < 3; ++other) EXPECT_EQ(IsMenuItemChecked(kModeItems[other]), other == mode);
+        for (int other = 0; other < 3; ++other)
+            EXPECT_EQ(IsMenuItemChecked(kModeItems[other]), other == mode);
         EXPECT_EQ(Value("BasisConfig", "Proxy Mode"), std::to_string(mode));
         EXPECT_TRUE(TakeNotifications().empty());
         EXPECT_FALSE(EngineFileExists("pac"));
         const std::optional<StoredValue> after[] = {Setting("ProxyEnable"), Setting("ProxyServer"),
-                                                    Setting("AutoConfigURL"), Connection("DefaultConnectionSettings")};
+                                                    Setting("AutoConfigURL"),
+                                                    Connection("DefaultConnectionSettings")};
         for (int i = 0; i < 4; ++i) EXPECT_EQ(after[i], before[i]) << "value " << i << " mode " << mode;
     }
 }
@@ -60,8 +65,8 @@ TEST_F(SysproxyModesTest, EachModeAppliedWhileRunningWritesItsValuesExactly) {
     StartWithMode("0");
     WriteRuleList(kRuleList);
     SetEngineRunning(true);
-    for (MenuItem item : {MenuItem::PAC模式, MenuItem::全局模式, MenuItem::直连模式, MenuItem::PAC模式,
-                          MenuItem::直连模式}) {
+    for (MenuItem item :
+         {MenuItem::PAC模式, MenuItem::全局模式, MenuItem::直连模式, MenuItem::PAC模式, MenuItem::直连模式}) {
         SeedForeignSettings();
         const std::optional<StoredValue> foreignRecord = Connection("DefaultConnectionSettings");
         ChooseMenuItem(item);
@@ -87,7 +92,9 @@ TEST_F(SysproxyModesTest, EachModeAppliedWhileRunningWritesItsValuesExactly) {
             EXPECT_EQ(Setting("AutoConfigURL"), std::nullopt);
             EXPECT_FALSE(EngineFileExists("pac"));
         }
-        EXPECT_EQ(Value("BasisConfig", "Proxy Mode"), item == MenuItem::PAC模式 ? "1" : item == MenuItem::全局模式 ? "2" : "0");
+        EXPECT_EQ(Value("BasisConfig", "Proxy Mode"), item == MenuItem::PAC模式    ? "1"
+                                                      : item == MenuItem::全局模式 ? "2"
+                                                                                   : "0");
     }
 }
 
@@ -107,8 +114,8 @@ TEST_F(SysproxyModesTest, ThePacIsServedOnlyAtItsPathByGetAndOnlyWhileApplied) {
     const struct {
         std::string method, suffix, status;
     } refused[] = {
-        {"GET", "x", "404"}, {"GET", "/", "404"}, {"GET", "?a=1", "404"}, {"POST", "", "405"},
-        {"HEAD", "", "405"}, {"PUT", "", "405"},
+        {"GET", "x", "404"}, {"GET", "/", "404"}, {"GET", "?a=1", "404"},
+        {"POST", "", "405"}, {"HEAD", "", "405"}, {"PUT", "", "405"},
     };
     for (const auto& r : refused) {
         const std::string answer = Fetch(url, r.method, r.suffix);
@@ -143,7 +150,8 @@ TEST_F(SysproxyModesTest, WithDialUpEntriesEveryRecordIsReplacedWhole) {
     ChooseMenuItem(MenuItem::PAC模式);
     const std::string url = ServedUrl();
     EXPECT_EQ(Connection("DefaultConnectionSettings"), Binary(PacConnectionRecord(url, 1)));
-    for (const std::string& entry : entries) EXPECT_EQ(Connection(entry), Binary(PacConnectionRecord(url, 30))) << entry;
+    for (const std::string& entry : entries)
+        EXPECT_EQ(Connection(entry), Binary(PacConnectionRecord(url, 30))) << entry;
 
     // Global: the first call writes the proxy form into each entry, the second deletes it again.
     ChooseMenuItem(MenuItem::全局模式);
@@ -152,7 +160,8 @@ TEST_F(SysproxyModesTest, WithDialUpEntriesEveryRecordIsReplacedWhole) {
     EXPECT_EQ(Setting("ProxyServer"), Sz("127.0.0.1:8100"));
 
     SetProxyServerValues("127.0.0.1:8100");
-    for (const std::string& entry : entries) EXPECT_EQ(Connection(entry), Binary(ProxyConnectionRecord("127.0.0.1:8100")));
+    for (const std::string& entry : entries)
+        EXPECT_EQ(Connection(entry), Binary(ProxyConnectionRecord("127.0.0.1:8100")));
 
     ChooseMenuItem(MenuItem::直连模式);
     EXPECT_EQ(Connection("DefaultConnectionSettings"), Binary(ClearedPacConnectionRecord()));
@@ -170,7 +179,8 @@ TEST_F(SysproxyModesTest, MoreEntriesThanTheEnumerationHasRoomForCountAsNone) {
         const std::optional<StoredValue> foreign = Connection("DefaultConnectionSettings");
         SetAutoConfigValues("http://127.0.0.1:1/x");
         if (count <= 38) {
-            EXPECT_EQ(Connection("DefaultConnectionSettings"), Binary(PacConnectionRecord("http://127.0.0.1:1/x", 1)));
+            EXPECT_EQ(Connection("DefaultConnectionSettings"),
+                      Binary(PacConnectionRecord("http://127.0.0.1:1/x", 1)));
             EXPECT_EQ(Connection(entries.back()), Binary(PacConnectionRecord("http://127.0.0.1:1/x", 30)));
             SetAutoConfigValues("");
             EXPECT_EQ(Connection(entries.back()), std::nullopt);
@@ -227,7 +237,8 @@ TEST_F(SysproxyModesTest, ExitResetsUnlessDirectIsCheckedAndTheMarksSurvive) {
         StopProgram();
         SCOPED_TRACE(mode);
         if (item == MenuItem::直连模式) {
-            EXPECT_EQ(Setting("AutoConfigURL"), before) << "direct checked: the exit leaves the settings alone";
+            EXPECT_EQ(Setting("AutoConfigURL"), before)
+                << "direct checked: the exit leaves the settings alone";
             EXPECT_EQ(Setting("ProxyServer"), Sz("corp-proxy:3128"));
             EXPECT_TRUE(TakeNotifications().empty());
         } else {

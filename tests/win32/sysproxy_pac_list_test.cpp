@@ -24,7 +24,7 @@ std::string Response(const std::string& status, const std::string& body, bool wi
 }
 
 class SysproxyPacListTest : public SysproxyFixture {
-protected:
+  protected:
     void SetUp() override {
         SysproxyFixture::SetUp();
         StartWithMode("0");
@@ -50,7 +50,8 @@ TEST_F(SysproxyPacListTest, TheListIsStoredByteForByteWithTheSuccessBalloon) {
     };
     for (const std::string& body : bodies) {
         WriteRuleList("old list");
-        LoopbackHttpServer server(kMainSitePort, [&](const std::string&) { return Response("200 OK", body); });
+        LoopbackHttpServer server(kMainSitePort,
+                                  [&](const std::string&) { return Response("200 OK", body); });
         ASSERT_TRUE(server.Listening());
         ClearBalloon();
         UpdatePacList();
