@@ -6,7 +6,7 @@
 
 #include "app/program_state.h"
 #include "app/tray.h"
-#include "core/latency_texts.h"
+#include "core/latency_rules.h"
 #include "netcheck/network_checks.h"
 #include "platform/icmp_echo.h"
 #include "platform/message_box.h"
@@ -18,7 +18,8 @@ namespace {
 
 constexpr unsigned long kEchoTimeoutMs = 2000;
 
-// The latest test's thread; an earlier handle is closed when a new test starts (the thread runs on regardless).
+// The latest test's thread; an earlier handle is closed when a new test starts (the thread runs on
+// regardless).
 KernelHandle latestLatencyThread;
 
 DWORD WINAPI LatencyThread(LPVOID parameter) {
@@ -52,12 +53,13 @@ void PingServer(const std::string& host, unsigned long timeoutMs) {
 void TestLatency(const std::string& host) { PingServer(host, kEchoTimeoutMs); }
 
 // The window's state is read here, on the GUI thread, when the test is asked for: a worker must not read the
-// controls or RunningServerIp while the GUI thread may change them. An empty host is therefore known at once and
-// its message is shown from here, before any thread starts.
+// controls or RunningServerIp while the GUI thread may change them. An empty host is therefore known at once
+// and its message is shown from here, before any thread starts.
 void StartLatencyTest(bool fromTray) {
     const bool engineRunning = IsWindowEnabled(Control(Ctl::按钮_启动)) == FALSE;
-    const std::string host = LatencyHost(fromTray, engineRunning, GetWindowTextString(Control(Ctl::编辑框_服务器IP)),
-                                         Program().runningServerIp);
+    const std::string host =
+        LatencyHost(fromTray, engineRunning, GetWindowTextString(Control(Ctl::编辑框_服务器IP)),
+                    Program().runningServerIp);
     if (host.empty()) return ShowEmptyIpMessage();
     auto parameter = std::make_unique<std::string>(host);
     HANDLE thread = CreateThread(nullptr, 0, LatencyThread, parameter.get(), 0, nullptr);

@@ -3,7 +3,8 @@
 
 namespace vantaro {
 
-// One ICMP echo: the round-trip time in milliseconds, or -1 for no answer, an unresolved name or no ICMP library.
+// One ICMP echo: the round-trip time in milliseconds, or -1 for no answer, an unresolved name or no ICMP
+// library.
 int EchoRoundTrip(const std::string& host, unsigned long timeoutMs);
 
 // Pings host with one retry and reports the result as a tray balloon; an empty host gets the message box.

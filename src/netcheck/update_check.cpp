@@ -16,7 +16,8 @@
 namespace vantaro {
 namespace {
 
-// The latest check's thread; an earlier handle is closed when a new check starts (the thread runs on regardless).
+// The latest check's thread; an earlier handle is closed when a new check starts (the thread runs on
+// regardless).
 KernelHandle latestUpdateThread;
 
 DWORD WINAPI UpdateThread(LPVOID parameter) {
@@ -25,13 +26,12 @@ DWORD WINAPI UpdateThread(LPVOID parameter) {
     return 0;
 }
 
-bool Connected() {
-    return SystemReportsConnection() && OpenUrlThroughSystemProxy(Sites::Probe("/"));
-}
+bool Connected() { return SystemReportsConnection() && OpenUrlThroughSystemProxy(Sites::Probe("/")); }
 
 void HandCaptionToGuiThread(HWND window, const std::string& caption) {
     auto request = std::make_unique<std::string>(caption);
-    if (PostMessageA(window, kSetCaptionRequest, 0, reinterpret_cast<LPARAM>(request.get()))) request.release();
+    if (PostMessageA(window, kSetCaptionRequest, 0, reinterpret_cast<LPARAM>(request.get())))
+        request.release();
 }
 
 }  // namespace
@@ -40,7 +40,8 @@ void HandCaptionToGuiThread(HWND window, const std::string& caption) {
 // there is never replaced or deleted.
 void CheckForUpdate(const UpdateCheckSnapshot& snapshot) {
     if (!Connected()) return;
-    const std::string body = DownloadDirect(Sites::Main("/Ver.ini"), DownloadLimits{kVersionFileCap}).value_or("");
+    const std::string body =
+        DownloadDirect(Sites::Main("/Ver.ini"), DownloadLimits{kVersionFileCap}).value_or("");
     const std::optional<UpdateAnnouncement> update =
         CheckVersionFile(body, snapshot.versionText, snapshot.buildNumber);
     if (!update) return;
@@ -51,9 +52,8 @@ void CheckForUpdate(const UpdateCheckSnapshot& snapshot) {
 
 void StartUpdateCheck() {
     const ProgramState& program = Program();
-    auto snapshot =
-        std::make_unique<UpdateCheckSnapshot>(UpdateCheckSnapshot{program.versionText, program.buildNumber,
-                                                                  program.mainWindow});
+    auto snapshot = std::make_unique<UpdateCheckSnapshot>(
+        UpdateCheckSnapshot{program.versionText, program.buildNumber, program.mainWindow});
     HANDLE thread = CreateThread(nullptr, 0, UpdateThread, snapshot.get(), 0, nullptr);
     if (thread == nullptr) return;
     snapshot.release();

@@ -12,8 +12,8 @@ struct UpdateCheckSnapshot {
     HWND mainWindow;
 };
 
-// The worker thread's routine: connectivity probe, download of the version file into memory, comparison, and the
-// announcement (a balloon, and the caption handed to the GUI thread). Silent in every other case.
+// The worker thread's routine: connectivity probe, download of the version file into memory, comparison, and
+// the announcement (a balloon, and the caption handed to the GUI thread). Silent in every other case.
 void CheckForUpdate(const UpdateCheckSnapshot& snapshot);
 
 // The thread of the latest check, for tests that wait for it to end (null before the first check).

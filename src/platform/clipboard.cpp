@@ -5,8 +5,8 @@
 namespace vantaro {
 namespace {
 
-// Another program may hold the clipboard open for a moment (a clipboard viewer, a copy in progress): try a few
-// times before giving up.
+// Another program may hold the clipboard open for a moment (a clipboard viewer, a copy in progress): try a
+// few times before giving up.
 bool OpenClipboardBriefly(HWND owner) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (OpenClipboard(owner)) return true;

@@ -21,7 +21,8 @@ bool SystemReportsConnection() {
 }
 
 bool OpenUrlThroughSystemProxy(const std::string& url) {
-    InternetHandleCloser session{InternetOpenA("vantaro Tools", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)};
+    InternetHandleCloser session{
+        InternetOpenA("vantaro Tools", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)};
     if (session.handle == nullptr) return false;
     InternetHandleCloser opened{
         InternetOpenUrlA(session.handle, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0)};

@@ -1,9 +1,11 @@
 #include "platform/icmp_echo.h"
 
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <mutex>
+
+#include "core/latency_rules.h"
 
 namespace vantaro {
 namespace {
@@ -64,8 +66,8 @@ std::optional<unsigned long> ResolveIpv4(const std::string& host) {
     const unsigned long dotted = inet_addr(host.c_str());
     if (dotted != INADDR_NONE) return dotted;
     const hostent* entry = gethostbyname(host.c_str());
-    if (entry == nullptr || entry->h_addrtype != AF_INET || entry->h_length != 4 || entry->h_addr_list == nullptr ||
-        entry->h_addr_list[0] == nullptr) {
+    if (entry == nullptr || entry->h_addrtype != AF_INET || entry->h_length != 4 ||
+        entry->h_addr_list == nullptr || entry->h_addr_list[0] == nullptr) {
         return std::nullopt;
     }
     unsigned long address = 0;
@@ -85,10 +87,9 @@ int SendIcmpEcho(unsigned long address, unsigned long timeoutMs) {
     alignas(8) unsigned char reply[kReplyBufferSize] = {};
     const DWORD replies = send(icmp, address, nullptr, 0, nullptr, reply, kReplyBufferSize, timeoutMs);
     close(icmp);
-    if (replies == 0) return -1;
     IcmpEchoReply first{};
     memcpy(&first, reply, sizeof first);
-    return static_cast<int>(first.roundTripTime);
+    return EchoResult(replies, first.status, first.roundTripTime);
 }
 
 }  // namespace vantaro

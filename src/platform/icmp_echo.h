@@ -14,7 +14,8 @@ std::optional<unsigned long> ResolveIpv4(const std::string& host);
 
 // One ICMP echo request through "icmp.dll" (loaded once per process): no data, no IP options, a 36-byte reply
 // buffer. The round-trip time of the first reply in milliseconds, or -1 for no reply, a missing library or a
-// missing function. The reply's status is not examined.
+// missing function. A reply that is not an echo answer (a router's "destination unreachable" arrives as a reply
+// with an error status) is no answer either: its time says nothing about the server.
 int SendIcmpEcho(unsigned long address, unsigned long timeoutMs);
 
 }  // namespace vantaro

@@ -3,7 +3,8 @@
 
 namespace vantaro {
 
-// Imports the first usable share link among the lines of text: a new node with its fields, saved to config.ini.
+// Imports the first usable share link among the lines of text: a new node with its fields, saved to
+// config.ini.
 void ImportShareLink(const std::string& text);
 
 }  // namespace vantaro

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app_fixture.h"
-#include "core/latency_texts.h"
+#include "core/latency_rules.h"
 #include "netcheck/latency_test.h"
 #include "netcheck_test_support.h"
 
@@ -12,7 +12,7 @@ namespace vantaro::test {
 namespace {
 
 class NetcheckLatency : public AppFixture {
-protected:
+  protected:
     void SetUp() override {
         AppFixture::SetUp();
         ASSERT_NE(StartProgram(), nullptr);
@@ -68,15 +68,16 @@ TEST_F(NetcheckLatency, TrayItemPingsTheRunningServerWhileRunningAndTheBoxWhileS
     EXPECT_TRUE(TakeMessages().empty());
 }
 
-// The host is taken when the test is asked for. A worker reading the box itself would have to wait for the GUI
-// thread to answer its WM_GETTEXT, and by then would read what the box says later.
+// The host is taken when the test is asked for. A worker reading the box itself would have to wait for the
+// GUI thread to answer its WM_GETTEXT, and by then would read what the box says later.
 TEST_F(NetcheckLatency, EditsAfterTheRequestDoNotChangeTheHostTested) {
     SetText(Ctl::编辑框_服务器IP, "127.0.0.6");
     SendMessageA(window_, WM_COMMAND, MAKEWPARAM(static_cast<int>(Ctl::按钮_检测延迟), BN_CLICKED),
                  reinterpret_cast<LPARAM>(Control(Ctl::按钮_检测延迟)));
     SetText(Ctl::编辑框_服务器IP, "127.0.0.7");
     ExpectAnswered(NextBalloon(), "127.0.0.6");
-    // The tray item: the engine stops right after the request; the server it ran with is still the one tested.
+    // The tray item: the engine stops right after the request; the server it ran with is still the one
+    // tested.
     PretendRunning("127.0.0.8");
     SendMessageA(window_, WM_COMMAND, static_cast<WPARAM>(MenuItem::检测延迟), 0);
     EnableWindow(Control(Ctl::按钮_启动), TRUE);
@@ -124,11 +125,12 @@ TEST_F(NetcheckLatency, EchoRoundTripAnswersOnLoopback) {
 }
 
 // An address that never answers exists only inside the network namespace that
-// tests/e2e/scenario_netcheck_timeout.sh makes; it passes the address in VANTARO_SILENT_ADDRESS and counts the
-// echo requests that arrive there.
+// tests/e2e/scenario_netcheck_timeout.sh makes; it passes the address in VANTARO_SILENT_ADDRESS and counts
+// the echo requests that arrive there.
 TEST_F(NetcheckLatency, SilentAddressTimesOutAfterTwoAttempts) {
     const char* silent = std::getenv("VANTARO_SILENT_ADDRESS");
-    if (silent == nullptr || *silent == '\0') GTEST_SKIP() << "needs the network namespace of the e2e scenario";
+    if (silent == nullptr || *silent == '\0')
+        GTEST_SKIP() << "needs the network namespace of the e2e scenario";
     GuiStallProbe probe;
     SetText(Ctl::编辑框_服务器IP, silent);
     Click(Ctl::按钮_检测延迟);

@@ -33,9 +33,10 @@ Balloon WaitForBalloon(Pump pump, DWORD limitMs = 20000) {
 }
 
 // Measures how long the GUI thread leaves a sent message unanswered: a second thread sends WM_NULL to a
-// message-only window of the GUI thread every 10 ms and keeps the longest round trip. Prints, asserts nothing.
+// message-only window of the GUI thread every 10 ms and keeps the longest round trip. Prints, asserts
+// nothing.
 class GuiStallProbe {
-public:
+  public:
     GuiStallProbe() {
         window_ = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
         prober_ = std::thread([this] {
@@ -66,13 +67,14 @@ public:
             }
             prober_.join();
             DestroyWindow(window_);
-            if (label) std::printf("[ stall    ] %s: longest GUI stall %.1f ms over %d probes\n", label,
-                                   longestMs_.load(), probes_.load());
+            if (label)
+                std::printf("[ stall    ] %s: longest GUI stall %.1f ms over %d probes\n", label,
+                            longestMs_.load(), probes_.load());
         }
         return longestMs_;
     }
 
-private:
+  private:
     static void PumpSent() {
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // delivers messages sent by other threads

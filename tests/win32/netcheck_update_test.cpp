@@ -53,7 +53,7 @@ std::set<std::string> DirectoryNames(const std::string& directory) {
 // The probe's site and the maker's site on loopback, the system proxy off for the probe, and a Ver.ini of the
 // user's in the run directory.
 class NetcheckUpdate : public AppFixture {
-protected:
+  protected:
     void SetUp() override {
         AppFixture::SetUp();
         for (const char* name : {"ProxyEnable", "ProxyServer", "AutoConfigURL"}) {
@@ -70,12 +70,14 @@ protected:
     std::string VerIniPath() const { return runDirectory_ + "\\Ver.ini"; }
 
     void StartProbeSite() {
-        probe_ = std::make_unique<LoopbackHttpServer>(kProbePort, [](const std::string&) { return Ok("probe"); });
+        probe_ =
+            std::make_unique<LoopbackHttpServer>(kProbePort, [](const std::string&) { return Ok("probe"); });
         ASSERT_TRUE(probe_->Listening());
     }
     void ServeVersionFile(const std::string& response) {
         main_.reset();
-        main_ = std::make_unique<LoopbackHttpServer>(kMainPort, [response](const std::string&) { return response; });
+        main_ = std::make_unique<LoopbackHttpServer>(kMainPort,
+                                                     [response](const std::string&) { return response; });
         ASSERT_TRUE(main_->Listening());
     }
     // Runs the GUI thread until the latest check's thread has ended and what it posted has been handled.
@@ -144,7 +146,8 @@ TEST_F(NetcheckUpdate, EveryFileButANewerBuildWithOtherTextIsSilent) {
         ChooseCheckForUpdate();
         ASSERT_EQ(main_->Requests().size(), 1u) << c.label;
         const std::string requestLine = "GET /Ver.ini HTTP/1.0\r\n";
-        EXPECT_EQ(main_->Requests()[0].compare(0, requestLine.size(), requestLine), 0) << main_->Requests()[0];
+        EXPECT_EQ(main_->Requests()[0].compare(0, requestLine.size(), requestLine), 0)
+            << main_->Requests()[0];
         ExpectSilent(c.label);
     }
     EXPECT_EQ(DirectoryNames(runDirectory_), namesBefore);
@@ -161,7 +164,9 @@ TEST_F(NetcheckUpdate, NewerBuildWithOtherTextIsAnnouncedInTheBalloonAndTheCapti
     // Only the build number decides: an older-looking text with a higher build is announced too, and a second
     // check sets the caption again from the program's own version text.
     ClearBalloon();
-    ServeVersionFile(Ok("\xEF\xBB\xBF" "[vantaro Tools]\n最新版本=0.9\n版本号=12abc\n"));
+    ServeVersionFile(
+        Ok("\xEF\xBB\xBF"
+           "[vantaro Tools]\n最新版本=0.9\n版本号=12abc\n"));
     ChooseCheckForUpdate();
     ExpectAnnounced("0.9");
     EXPECT_EQ(FileBytes(VerIniPath()), kUsersVerIni);

@@ -31,7 +31,7 @@ std::string ClipboardText() { return ReadClipboardText(nullptr).value_or("<no te
 const char kOneNode[] = "[NodeList]\r\nNum=1\r\nSelect node=0\r\n[Node]\r\nNode1=a 1 pa\r\n";
 
 class SharingShareLink : public AppFixture {
-protected:
+  protected:
     void Start() {
         WriteConfig(kOneNode);
         ASSERT_NE(StartProgram(), nullptr);
@@ -104,10 +104,8 @@ struct EmptyBoxCase {
 
 TEST_F(SharingShareLink, CopyReportsTheFirstEmptyBoxAndLeavesTheClipboard) {
     const EmptyBoxCase cases[] = {
-        {{"", "", ""}, "服务器IP 不能为空！"},
-        {{"", "1", "p"}, "服务器IP 不能为空！"},
-        {{"h", "", ""}, "服务器端口 不能为空！"},
-        {{"h", "", "p"}, "服务器端口 不能为空！"},
+        {{"", "", ""}, "服务器IP 不能为空！"},     {{"", "1", "p"}, "服务器IP 不能为空！"},
+        {{"h", "", ""}, "服务器端口 不能为空！"},  {{"h", "", "p"}, "服务器端口 不能为空！"},
         {{"h", "1", ""}, "服务器密码 不能为空！"},
     };
     Start();
@@ -186,11 +184,15 @@ TEST_F(SharingShareLink, UnusableLinesChangeNothingAndSayNothing) {
 
 TEST_F(SharingShareLink, OnlyTheFirstUsableLineOfSeveralIsImported) {
     Start();
-    const std::string text = "hello\r\n"
-                             "vantaro://" + Base64Encode("h:1:bad\r\npw") + "\r\n"
-                             "\r\n"
-                             "vantaro://MTkyLjAuMi4xOjgzODg6c2VjcmV0\r\n"
-                             "vantaro://" + Base64Encode("second:2:ignored") + "\r\n";
+    const std::string text =
+        "hello\r\n"
+        "vantaro://" +
+        Base64Encode("h:1:bad\r\npw") +
+        "\r\n"
+        "\r\n"
+        "vantaro://MTkyLjAuMi4xOjgzODg6c2VjcmV0\r\n"
+        "vantaro://" +
+        Base64Encode("second:2:ignored") + "\r\n";
     ImportShareLink(text);
     EXPECT_TRUE(TakeMessages().empty());
     ASSERT_EQ(RowCount(), 2);
