@@ -60,6 +60,16 @@ def markdown(results, decs):
         name = "**ALL**" if c == "ALL" else c
         lines.append("| %s | %d | %s |" % (name, len(rs), " | ".join(cells)))
     lines.append("")
+    lines.append("Decode time per category, median / 95th percentile, ms:")
+    lines.append("")
+    lines.append("| category | " + " | ".join(decs) + " |")
+    lines.append("|---|" + "---:|" * len(decs))
+    for c in cats:
+        rs = [r for r in results if r["category"] == c]
+        lines.append("| %s | %s |" % (c, " | ".join(
+            "%.2f / %.2f" % (statistics.median(r[d]["ms"] for r in rs), pct([r[d]["ms"] for r in rs], 0.95))
+            for d in decs)))
+    lines.append("")
     crops = [r for r in results if r["pixels"] < 1920 * 1080]
     full = [r for r in results if r["pixels"] >= 1920 * 1080]
     lines.append("| decoder | median ms, crops (n=%d) | p95 ms, crops | median ms, 1920x1080 (n=%d) | "
@@ -83,7 +93,13 @@ def main():
     ap.add_argument("--json", default="")
     ap.add_argument("--peers", default=os.path.join(os.path.dirname(REPO), "shared", "qr"))
     ap.add_argument("--fails", action="store_true", help="list the images our decoder got wrong")
+    ap.add_argument("--tables-from", default="", help="only print the tables of an earlier --json output")
     a = ap.parse_args()
+    if a.tables_from:
+        results = json.load(open(a.tables_from, encoding="utf-8"))
+        decs = [d for d in a.decoders.split(",") if d and d in results[0]]
+        print(markdown(results, decs))
+        return 0
     bp = load_peers(a.peers)
     ours = run_cli(a.cli, a.corpus, a.reps)
 
