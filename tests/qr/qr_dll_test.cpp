@@ -149,6 +149,7 @@ TEST_F(PsyQrDcd, ErrorCodes) {
   EXPECT_EQ(decode_((dir_ + "\\missing.bmp").c_str()), -1);
   EXPECT_EQ(decode_((dir_ + "\\no\\such\\dir.bmp").c_str()), -1);
   EXPECT_EQ(decode_(""), -1);
+  EXPECT_EQ(decode_(dir_.c_str()), -2);  // a directory opens as no file
   EXPECT_EQ(decode_(nullptr), -1);
   EXPECT_EQ(decode_(Extra("text.bmp", std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o'}).c_str()), -3);
   std::vector<uint8_t> cut = testing::MakeBmp24(testing::Render(testing::EncodeText(kShareLink)));
