@@ -14,11 +14,14 @@ LogBatch* LogBatchChannel::Offer(bool clearFirst, std::string_view text) {
             onItsWay_->text.clear();
         }
         onItsWay_->text.append(text);
-        if (onItsWay_->text.size() > cap_) onItsWay_->text = KeepNewestLines(onItsWay_->text, cap_);
+        if (onItsWay_->text.size() > cap_) {
+            onItsWay_->text = KeepNewestLines(onItsWay_->text, cap_);
+            onItsWay_->clearFirst = true;  // what came before the dropped part is older still: it goes too
+        }
         return nullptr;
     }
     auto batch = std::make_unique<LogBatch>();
-    batch->clearFirst = clearFirst;
+    batch->clearFirst = clearFirst || text.size() > cap_;
     batch->text = text.size() > cap_ ? KeepNewestLines(text, cap_) : std::string(text);
     onItsWay_ = batch.release();
     return onItsWay_;

@@ -15,7 +15,8 @@ struct LogBatch {
 
 // Hands output from reader threads to the GUI thread with at most one batch on its way: while the GUI thread has not
 // claimed the batch it was sent, new output joins that batch instead of becoming another message, so a flood can
-// never pile up messages. A batch holds at most `cap` bytes (older lines go first): more would not fit in the log.
+// never pile up messages. A batch holds at most `cap` bytes (older lines go first): more would not fit in the log,
+// and a batch that had to drop some also clears the log, which holds only output older than what was dropped.
 class LogBatchChannel {
 public:
     explicit LogBatchChannel(size_t cap) : cap_(cap) {}

@@ -263,8 +263,13 @@ void HandleConsoleOutput(LPARAM output) {
             SetWindowTextA(box, "");
         }
         state.backlog += batch->text;
-        // Output older than the newest cap's worth could never stay in the box.
-        if (state.backlog.size() > kLogCap) state.backlog = KeepNewestLines(state.backlog, kLogCap);
+        // Output older than the newest cap's worth could never stay in the box; what the box holds is older
+        // still, so it goes too and the box stays one unbroken tail of the output.
+        if (state.backlog.size() > kLogCap) {
+            state.backlog = KeepNewestLines(state.backlog, kLogCap);
+            state.log.Clear();
+            SetWindowTextA(box, "");
+        }
     }
     if (state.backlog.empty()) return;
     AppendSlice(state, box);

@@ -61,10 +61,15 @@ TEST(LogBatchChannel, AnUnclaimedBatchStaysWithinTheCap) {
         channel.Offer(false, last);
     }
     std::unique_ptr<LogBatch> claimed = channel.Claim(batch);
+    EXPECT_TRUE(claimed->clearFirst);  // output was dropped: the older log must not stay before the gap
     EXPECT_LE(claimed->text.size(), 100u);
     EXPECT_EQ(claimed->text.substr(0, 5), "line ");
     EXPECT_EQ(claimed->text.substr(claimed->text.size() - last.size()), last);
-    EXPECT_NE(channel.Offer(false, std::string(500, 'z')), nullptr);  // a single offer too is bounded
+    LogBatch* single = channel.Offer(false, std::string(500, 'z'));  // a single offer too is bounded
+    ASSERT_NE(single, nullptr);
+    std::unique_ptr<LogBatch> big = channel.Claim(single);
+    EXPECT_EQ(big->text, std::string(100, 'z'));
+    EXPECT_TRUE(big->clearFirst);
 }
 
 TEST(LogBatchChannel, ConcurrentReadersLoseNothingAndPostOnlyWhenNothingIsOnItsWay) {
