@@ -5,12 +5,12 @@
 namespace vantaro {
 namespace {
 
-// Another program may hold the clipboard open for a moment (a clipboard viewer, a copy in progress): try a
-// few times before giving up.
+// Another program may hold the clipboard open for a moment (a clipboard viewer or manager reading a new text,
+// a copy in progress): try for a quarter of a second before giving up.
 bool OpenClipboardBriefly(HWND owner) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
         if (OpenClipboard(owner)) return true;
-        Sleep(20);
+        Sleep(25);
     }
     return false;
 }

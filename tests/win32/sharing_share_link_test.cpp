@@ -14,7 +14,10 @@ namespace {
 
 // Sets the clipboard as another program would; nullptr text: an empty clipboard.
 void PutOnClipboard(const char* text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
+    // The system's clipboard manager may hold it for a moment after each change (it offers the text to X).
+    bool opened = false;
+    for (int attempt = 0; attempt < 100 && !(opened = OpenClipboard(nullptr) != FALSE); ++attempt) Sleep(10);
+    ASSERT_TRUE(opened);
     EmptyClipboard();
     if (text != nullptr) {
         const size_t size = strlen(text) + 1;
