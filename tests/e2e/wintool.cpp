@@ -2,6 +2,7 @@
 // prefix, reads their texts and states, and sends them messages, as a user's clicks would.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -48,7 +49,8 @@ int Usage() {
     fprintf(stderr,
             "wintool find CLASS TITLE | wait CLASS TITLE MS | wait-caption PREFIX MS | text HWND | child HWND ID |\n"
             "        visible HWND | enabled HWND | dialog-text HWND | send HWND MSG WPARAM LPARAM |\n"
-            "        post HWND MSG WPARAM LPARAM | command HWND ID [CODE CHILDID] | settext HWND TEXT\n");
+            "        post HWND MSG WPARAM LPARAM | command HWND ID [CODE CHILDID] | settext HWND TEXT |\n"
+            "        count-processes EXENAME\n");
     return 2;
 }
 
@@ -83,6 +85,20 @@ int main(int argc, char** argv) {
             if (GetTickCount() - start > limit) return 1;
             Sleep(50);
         }
+    }
+    if (verb == "count-processes") {
+        // Processes of this executable name, letter case ignored, in the whole prefix.
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE) return 1;
+        int count = 0;
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+            if (_stricmp(entry.szExeFile, arg(2)) == 0) ++count;
+        }
+        CloseHandle(snapshot);
+        printf("%d\n", count);
+        return 0;
     }
     HWND window = ParseHandle(arg(2));
     if (verb == "text") {
