@@ -144,6 +144,8 @@ LRESULT CALLBACK CaptureWindowProcedure(HWND window, UINT message, WPARAM wParam
             return 0;
         case WM_DESTROY:
             Scanner().selecting = false;
+            // Destroyed inside a sent message, the loop's GetMessage would wait on: wake it to see it is gone.
+            PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
             return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);
     }
