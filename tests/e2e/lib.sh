@@ -20,6 +20,12 @@ winpath() { winepath -w "$1" 2>/dev/null; }
 
 # Started by the shell (a double click in Explorer): explorer.exe is the parent.
 start_from_shell() {
+  # A desktop left by an earlier program (a hard kill leaves it) would take over this launch and exit at once,
+  # and the program would then not count as started by explorer.exe: end it first.
+  if [ "$(wt count-processes explorer.exe)" != 0 ]; then
+    wine taskkill /f /im explorer.exe >/dev/null 2>&1 || true
+    wait_for 10 bash -c "[ \"\$(wine '$VANTARO_BIN/wintool.exe' count-processes explorer.exe 2>/dev/null | tr -d '\r')\" = 0 ]" || true
+  fi
   (cd "$RUN_DIR" && exec wine explorer /desktop=shell,1024x768 "$EXE" >/dev/null 2>&1 </dev/null) &
   PIDS+=($!)
 }

@@ -4,6 +4,10 @@ source "$(dirname "$0")/lib.sh"
 
 start_directly   # not from the shell: the window stays hidden and the program is reached through its icon
 window=$(main_window) || fail "the main window was not created"
+# Not started from the shell, the engine is started at once; with no engine file chosen that is refused.
+box=$(wt wait "#32770" "错误" 10000) || fail "the start at launch showed no message"
+expect_eq "start at launch without an engine file" "文件位置 不能为空！" "$(wt dialog-text "$box")"
+wt command "$box" 1 >/dev/null   # OK
 sleep 1
 wt visible "$window" && fail "started by another program, the window should stay hidden"
 
