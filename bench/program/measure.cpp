@@ -8,6 +8,8 @@
 //   measure stats NAME|PID              one sample of the figures
 //   measure idle NAME|PID SECONDS       CPU time and figures before and after SECONDS of doing nothing
 //   measure close NAME|PID [TIMEOUT_MS] WM_CLOSE to its top-level windows, then wait for the process to end
+//   measure launch EXE DIR              start EXE in DIR as a child of the running explorer.exe, as a double click in
+//                                       Explorer does (the program shows its window only when so started)
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -51,6 +53,29 @@ DWORD FindProcess(const char* name) {
         FILETIME created, exited, kernel, user;
         if (GetProcessTimes(process, &created, &exited, &kernel, &user) && FileTimeValue(created) >= newest) {
             newest = FileTimeValue(created);
+            found = entry.th32ProcessID;
+        }
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+// The longest-running explorer.exe: the shell itself, not a helper that is about to end.
+DWORD FindShell() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof(entry);
+    DWORD found = 0;
+    ULONGLONG oldest = ~0ull;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, "explorer.exe") != 0) continue;
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+        if (!process) continue;
+        FILETIME created, exited, kernel, user;
+        if (GetProcessTimes(process, &created, &exited, &kernel, &user) && FileTimeValue(created) < oldest) {
+            oldest = FileTimeValue(created);
             found = entry.th32ProcessID;
         }
         CloseHandle(process);
@@ -212,9 +237,12 @@ int Startup(const char* name, DWORD timeoutMs) {
         fprintf(stderr, "measure: cannot open process %lu (error %lu)\n", static_cast<unsigned long>(pid), GetLastError());
         return 1;
     }
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(process, &created, &exited, &kernel, &user);
-    const ULONGLONG start = FileTimeValue(created);
+    // The creation time as the system recorded it; should the query fail, the moment the process was first seen.
+    FILETIME created{}, exited{}, kernel{}, user{};
+    const ULONGLONG seen = NowValue();
+    const bool fromCreation = GetProcessTimes(process, &created, &exited, &kernel, &user) != FALSE &&
+                              FileTimeValue(created) != 0 && FileTimeValue(created) <= seen;
+    const ULONGLONG start = fromCreation ? FileTimeValue(created) : seen;
     ULONGLONG windowAt = 0, iconAt = 0;
     while (iconAt == 0) {
         if (GetTickCount64() > deadline || WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
@@ -234,8 +262,9 @@ int Startup(const char* name, DWORD timeoutMs) {
     }
     CloseHandle(process);
     printf("pid=%lu\n", static_cast<unsigned long>(pid));
-    printf("window_ms=%.1f\n", static_cast<double>(windowAt - start) / 10000.0);
-    printf("tray_icon_ms=%.1f\n", static_cast<double>(iconAt - start) / 10000.0);
+    printf("counted_from=%s\n", fromCreation ? "creation" : "first_seen");
+    printf("window_ms=%.1f\n", static_cast<double>(static_cast<LONGLONG>(windowAt - start)) / 10000.0);
+    printf("tray_icon_ms=%.1f\n", static_cast<double>(static_cast<LONGLONG>(iconAt - start)) / 10000.0);
     return 0;
 }
 
@@ -289,9 +318,48 @@ int Close(const char* nameOrPid, DWORD timeoutMs) {
     return ended ? 0 : 1;
 }
 
+int Launch(const char* exe, const char* directory) {
+    const DWORD shellPid = FindShell();
+    HANDLE shell = shellPid ? OpenProcess(PROCESS_CREATE_PROCESS, FALSE, shellPid) : nullptr;
+    if (!shell) {
+        fprintf(stderr, "measure: no running explorer.exe to start %s from\n", exe);
+        return 1;
+    }
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    std::vector<unsigned char> attributes(size);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+    STARTUPINFOEXA startup;
+    ZeroMemory(&startup, sizeof(startup));
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.lpAttributeList = list;
+    PROCESS_INFORMATION created;
+    ZeroMemory(&created, sizeof(created));
+    // A bare name is looked up in DIR, the folder the program starts in, not in this tool's folder.
+    const std::string path = strchr(exe, '\\') ? exe : std::string(directory) + "\\" + exe;
+    std::string commandLine = "\"" + path + "\"";
+    const bool ok = InitializeProcThreadAttributeList(list, 1, 0, &size) &&
+                    UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_PARENT_PROCESS, &shell, sizeof(shell),
+                                              nullptr, nullptr) &&
+                    CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, EXTENDED_STARTUPINFO_PRESENT,
+                                   nullptr, directory, &startup.StartupInfo, &created);
+    const DWORD error = GetLastError();
+    DeleteProcThreadAttributeList(list);
+    CloseHandle(shell);
+    if (!ok) {
+        fprintf(stderr, "measure: cannot start %s (error %lu)\n", exe, static_cast<unsigned long>(error));
+        return 1;
+    }
+    printf("pid=%lu\nparent=%lu\n", static_cast<unsigned long>(created.dwProcessId), static_cast<unsigned long>(shellPid));
+    CloseHandle(created.hThread);
+    CloseHandle(created.hProcess);
+    return 0;
+}
+
 int Usage() {
     fprintf(stderr,
-            "measure startup NAME [TIMEOUT_MS] | stats NAME|PID | idle NAME|PID SECONDS | close NAME|PID [TIMEOUT_MS]\n");
+            "measure startup NAME [TIMEOUT_MS] | stats NAME|PID | idle NAME|PID SECONDS | close NAME|PID [TIMEOUT_MS] |\n"
+            "        launch EXE DIR\n");
     return 2;
 }
 
@@ -308,5 +376,6 @@ int main(int argc, char** argv) {
     if (verb == "stats") return Stats(target);
     if (verb == "idle" && argc >= 4) return Idle(target, number(3, 60));
     if (verb == "close") return Close(target, number(3, 10000));
+    if (verb == "launch" && argc >= 4) return Launch(target, argv[3]);
     return Usage();
 }

@@ -1,9 +1,10 @@
 #!/bin/bash
 # Program benchmarks: the shipped vantaro Tools.exe and a minimal tray window program built the same way, each
 # started from the shell under Wine with Xvfb and measured from outside. Prints the figures as Markdown tables and
-# asserts nothing. Usage: bash bench/program/run.sh   (RUNS=5 start-ups, IDLE_SECONDS=60 by default)
+# asserts nothing. Usage: bash bench/program/run.sh   (RUNS=5 start-ups, IDLE_SECONDS=60, CYCLES=100 by default)
 #
-# Figures: start-up time from the process's creation time to its first top-level window and to its tray icon
+# Each program is started as a double click in Explorer starts it: by measure.exe as a child of the running
+# explorer.exe. Figures: start-up time from the process's creation time to its first top-level window and to its tray icon
 # (measure.exe polls NIM_MODIFY on (window, uID 1) every millisecond: the shell says TRUE only for an icon it holds);
 # then, after SETTLE_SECONDS, private bytes, handles, GDI/USER objects and CPU time through the Win32 calls, and the
 # same process seen from Linux (Wine runs each Windows process as one Linux process): anonymous resident memory,
@@ -14,6 +15,7 @@ ROOT=$PWD
 RUNS=${RUNS:-5}
 IDLE_SECONDS=${IDLE_SECONDS:-60}
 SETTLE_SECONDS=${SETTLE_SECONDS:-10}
+CYCLES=${CYCLES:-100}
 bash scripts/setup-debian.sh
 export LC_ALL=C.UTF-8
 
@@ -37,16 +39,28 @@ cleanup() {
 }
 trap cleanup EXIT
 
-measure() { wine "$BENCH/measure.exe" "$@" 2>&1 | tr -d '\r'; }
+# Output goes through a file, never a pipe: a Wine process started meanwhile (the desktop's explorer.exe) inherits
+# the output handles and would hold a pipe open for ever.
+measure_to() {  # FILE ARGS...
+  local file=$1; shift
+  wine "$BENCH/measure.exe" "$@" >"$file" 2>&1 </dev/null
+}
+measure() {
+  local status=0 file; file=$(mktemp "$WORK/measure.XXXXXX")
+  measure_to "$file" "$@" || status=$?
+  tr -d '\r' <"$file"; rm -f "$file"
+  return $status
+}
 value() { sed -n "s/^$1=//p" <<<"$2" | head -n1; }   # value KEY OUTPUT
 median() { sort -n | awk '{v[NR]=$1} END {if (NR == 0) print "-"; else if (NR % 2) print v[(NR+1)/2]; else printf "%.1f\n", (v[NR/2]+v[NR/2+1])/2}'; }
 minmax() { sort -n | awk 'NR==1{lo=$1} {hi=$1} END {print lo "–" hi}'; }
 
-# The Linux process of a Windows program: its command line is the program's path (the explorer that started it
-# carries the name as an argument, so it is left out).
+# The Linux process of a Windows program of this prefix: its command line is the program's path (the explorer that
+# started it carries the name as an argument, so it is left out). Programs of other prefixes may bear the same name.
 linux_pid() {  # EXE_NAME
   local pid first
   for pid in $(pgrep -f -- "$1" || true); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
     first=$(tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | head -n1) || continue
     case "$first" in *explorer.exe) continue ;; *"$1") echo "$pid"; return 0 ;; esac
   done
@@ -63,8 +77,9 @@ linux_wakeups() {  # voluntary + involuntary context switches of every thread
 close_program() {  # LABEL EXE_NAME
   if [ "$1" = "vantaro Tools" ]; then
     local window
-    window=$(wine "$BIN/wintool.exe" find vantaroToolsMainWindow "" 2>/dev/null | tr -d '\r') || return 0
-    wine "$BIN/wintool.exe" command "$window" 2017 >/dev/null 2>&1   # tray item 退出
+    wine "$BIN/wintool.exe" find vantaroToolsMainWindow "" >"$WORK/window.txt" 2>/dev/null </dev/null || return 0
+    window=$(tr -d '\r' <"$WORK/window.txt")
+    wine "$BIN/wintool.exe" command "$window" 2017 >/dev/null 2>&1 </dev/null   # tray item 退出
   else
     measure close "$2" >/dev/null || true
   fi
@@ -76,10 +91,10 @@ declare -A R
 bench_program() {  # KEY LABEL RUN_DIR EXE_NAME
   local key=$1 label=$2 dir=$3 exe=$4 run out tray=() window=()
   for run in $(seq "$RUNS"); do
-    measure startup "$exe" 60000 >"$WORK/startup.txt" &
+    measure_to "$WORK/startup.txt" startup "$exe" 60000 &
     local poller=$!
     sleep 1.5   # the poller is up before the program starts
-    (cd "$dir" && exec wine explorer /desktop=shell,1024x768 "$exe" >/dev/null 2>&1 </dev/null) &
+    measure launch "$exe" "$(winepath -w "$dir" 2>/dev/null)" >/dev/null   # as a child of the running explorer.exe
     wait "$poller" || { echo "start-up measurement of $label failed: $(cat "$WORK/startup.txt")" >&2; return 1; }
     out=$(tr -d '\r' <"$WORK/startup.txt")
     tray+=("$(value tray_icon_ms "$out")")
@@ -123,13 +138,15 @@ mkdir -p "$WORK/vantaro/engine" "$WORK/minimal"
 cp "$BIN/vantaro Tools.exe" "$DLL" "$WORK/vantaro/"
 cp "$ROOT/build/release/engine/vantaro-local.exe" "$WORK/vantaro/engine/"
 cp "$BENCH/minimal_window.exe" "$WORK/minimal/"
-# A warm-up start: the shared desktop and Wine's own DLLs are in place before anything is timed.
-measure startup minimal_window.exe 60000 >/dev/null &
+# A warm-up start: the shared desktop and Wine's own DLLs are in place before anything is timed. The explorer.exe of
+# the desktop stays; every timed start is its child, as a double click in Explorer makes it (vantaro Tools shows its
+# window only then: started by any other process it stays hidden and starts the engine).
+measure_to "$WORK/warmup.txt" startup minimal_window.exe 60000 &
 warmup=$!
 sleep 1.5
 (cd "$WORK/minimal" && exec wine explorer /desktop=shell,1024x768 minimal_window.exe >/dev/null 2>&1 </dev/null) &
 wait "$warmup" || echo "warning: the warm-up start showed no tray icon" >&2
-close_program "minimal window" minimal_window.exe
+measure close minimal_window.exe >/dev/null || true
 
 bench_program v "vantaro Tools" "$WORK/vantaro" "vantaro Tools.exe"
 bench_program m "minimal window" "$WORK/minimal" "minimal_window.exe"
@@ -146,7 +163,7 @@ cat <<EOF
 
 ## Program benchmarks ($(date -u '+%Y-%m-%d %H:%M UTC'), $(wine --version), $(nproc) cores)
 
-Command: \`bash bench/program/run.sh\` (RUNS=$RUNS, SETTLE_SECONDS=$SETTLE_SECONDS, IDLE_SECONDS=$IDLE_SECONDS)
+Command: \`bash bench/program/run.sh\` (RUNS=$RUNS, SETTLE_SECONDS=$SETTLE_SECONDS, IDLE_SECONDS=$IDLE_SECONDS, CYCLES=$CYCLES)
 
 | figure | vantaro Tools | minimal window | overhead |
 |---|---|---|---|
@@ -181,9 +198,19 @@ for zip in "$ROOT"/build/release/vantaro-Tools-*.zip; do
   [ -f "$zip" ] && echo "| $(basename "$zip") (release package) | $(size "$zip") | $(kib "$(size "$zip")") |"
 done
 
-# Start/stop cycles and the long run with a chatty engine belong to the engine benchmarks, when they are there.
-if [ -f bench/engine/run.sh ]; then
-  vantaro_wine_stop
+# Start/stop cycles and the long run with a chatty engine: the engine-control benchmark of bench/engine, which runs
+# the program's own start, stop and log code in one process against the stand-in engine and a flooding one.
+if [ -f bench/engine/CMakeLists.txt ]; then
+  echo "== engine-control benchmark ($CYCLES start/stop cycles, log flood)" >&2
+  cmake --build --preset release -j2 --target engine_bench flood_engine vantaro_local >&2
   echo
-  bash bench/engine/run.sh
+  echo "## Engine-control benchmark (bench/engine/engine_bench.exe $CYCLES)"
+  echo
+  echo '```'
+  (cd "$ROOT/build/release/bench/engine" && wine engine_bench.exe "$CYCLES" >"$WORK/engine.txt" 2>&1 </dev/null) || true
+  tr -d '\r' <"$WORK/engine.txt" | iconv -f GBK -t UTF-8 -c
+  echo '```'
+else
+  echo
+  echo "(bench/engine is not in this tree: no start/stop-cycle or log-flood figures)"
 fi
