@@ -1,7 +1,9 @@
-// Engine-control benchmark. Runs the program's own window, commands and log in this process, against the built
-// stand-in engine and the flood engine beside this file, and prints what it measured; it asserts nothing.
+// Engine-control benchmark. Runs the program's own window, commands and log in this process, against the
+// built stand-in engine and the flood engine beside this file, and prints what it measured; it asserts
+// nothing.
 //   engine_bench.exe [cycles=100] [flood bytes=20971520]
 #include <windows.h>
+
 #include <psapi.h>
 
 #include <algorithm>
@@ -66,8 +68,8 @@ Counters Measure() {
     return counters;
 }
 
-// Handles open in this process, counted by asking about every possible handle value (works where the handle count
-// query is not implemented).
+// Handles open in this process, counted by asking about every possible handle value (works where the handle
+// count query is not implemented).
 DWORD ProbedHandleCount() {
     DWORD count = 0;
     for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
@@ -118,7 +120,8 @@ std::string MakeRunDirectory() {
 void WriteConfig(const std::string& runDirectory, const std::string& engine, int port) {
     std::ofstream(runDirectory + "\\config.ini", std::ios::binary)
         << "[BasisConfig]\r\nFile=" << engine << "\r\nLocal port=" << port
-        << "\r\nProxy Mode=0\r\n[NodeList]\r\nNum=1\r\nSelect node=0\r\n[Node]\r\nNode1=127.0.0.1 8388 secret\r\n";
+        << "\r\nProxy Mode=0\r\n[NodeList]\r\nNum=1\r\nSelect node=0\r\n[Node]\r\nNode1=127.0.0.1 8388 "
+           "secret\r\n";
 }
 
 HWND StartProgram(const std::string& runDirectory) {
@@ -160,7 +163,8 @@ Cycle StartAndStop(HWND window) {
     const DWORD engine = FindProcessIdByName("vantaro-local.exe");
     const long long parent = engine ? FindParentProcessId(std::to_string(engine)) : -1;
     KernelHandle engineProcess(engine ? OpenProcess(SYNCHRONIZE, FALSE, engine) : nullptr);
-    KernelHandle parentProcess(parent > 0 ? OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(parent)) : nullptr);
+    KernelHandle parentProcess(parent > 0 ? OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(parent))
+                                          : nullptr);
     PumpFor(20);
     Command(window, Ctl::按钮_停止);
     if (engineProcess) WaitPumping(engineProcess.Get(), 10000);
@@ -214,8 +218,8 @@ void RunFlood(const std::string& runDirectory, const std::string& floodEngine, u
     SetEnvironmentVariableA("VANTARO_FLOOD_BYTES", std::to_string(bytes).c_str());
     HWND window = StartProgram(runDirectory);
     const Counters before = Measure();
-    // A second thread sends the window an empty message over and over: how long each one waits is how long the
-    // message loop was not serving.
+    // A second thread sends the window an empty message over and over: how long each one waits is how long
+    // the message loop was not serving.
     std::atomic<bool> watching{true};
     std::atomic<long long> longestStallUs{0};
     std::atomic<bool> watchdogDone{false};
@@ -252,8 +256,8 @@ void RunFlood(const std::string& runDirectory, const std::string& floodEngine, u
     Command(window, Ctl::按钮_停止);
     PumpFor(200);
     StopProgram(window);
-    std::printf("log flood                    %llu bytes of engine output, %s in %.0f ms (%.1f MB/s)\n", bytes,
-                done ? "shown" : "NOT finished", floodMs, bytes / 1048576.0 / (floodMs / 1000.0));
+    std::printf("log flood                    %llu bytes of engine output, %s in %.0f ms (%.1f MB/s)\n",
+                bytes, done ? "shown" : "NOT finished", floodMs, bytes / 1048576.0 / (floodMs / 1000.0));
     std::printf("longest message-loop stall   %.1f ms\n", longestStallUs / 1000.0);
     std::printf("log box at the end           %zu bytes\n", text.size());
     std::printf("committed private bytes      before %lu KB, after %lu KB, sampled peak %lu KB\n",
@@ -277,7 +281,8 @@ bool CopyEngine(const std::string& from, const std::string& to) {
 int main(int argc, char** argv) {
     using namespace vantaro;
     const int cycles = argc > 1 ? std::atoi(argv[1]) : 100;
-    const unsigned long long floodBytes = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 20ull * 1024 * 1024;
+    const unsigned long long floodBytes =
+        argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 20ull * 1024 * 1024;
     std::vector<MessageRecord> messages;
     SetMessageRecorder([&](const MessageRecord& record) { messages.push_back(record); });
     const std::string benchDirectory = OwnExecutableDirectory();

@@ -1,6 +1,6 @@
-// A stand-in engine for measuring the log: named "vantaro-local.exe" like the real one, it writes a flood of UTF-8
-// lines with Chinese text (VANTARO_FLOOD_BYTES bytes, 20 MB unless set), then the line "flood done" with the count,
-// and keeps running until it is terminated, as an engine does.
+// A stand-in engine for measuring the log: named "vantaro-local.exe" like the real one, it writes a flood of
+// UTF-8 lines with Chinese text (VANTARO_FLOOD_BYTES bytes, 20 MB unless set), then the line "flood done"
+// with the count, and keeps running until it is terminated, as an engine does.
 #include <windows.h>
 
 #include <cstdio>

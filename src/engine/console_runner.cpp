@@ -34,8 +34,8 @@ struct Interpreter {
     DWORD id = 0;
 };
 
-// One per program: the input pipe of the latest start, the interpreters started so far that still run, the job
-// that ends them with the program, and the log box's text.
+// One per program: the input pipe of the latest start, the interpreters started so far that still run, the
+// job that ends them with the program, and the log box's text.
 struct ConsoleRunner {
     KernelHandle inputWrite;  // where SendConsoleLine types
     KernelHandle inputRead;   // the interpreter's end, kept only to see whether it has taken a line
@@ -44,7 +44,7 @@ struct ConsoleRunner {
     bool jobCreated = false;
     std::shared_ptr<LogBatchChannel> channel = std::make_shared<LogBatchChannel>(kLogCap);
     BoundedLog log{kLogCap, kLogKeepAfterDrop};
-    std::string backlog;             // handed over, not yet in the box (GUI thread only)
+    std::string backlog;  // handed over, not yet in the box (GUI thread only)
     bool continuationPosted = false;
 };
 
@@ -59,7 +59,8 @@ bool StillRuns(const Interpreter& interpreter) {
     return WaitForSingleObject(interpreter.process.Get(), 0) == WAIT_TIMEOUT;
 }
 
-// The handles of the previous start go; interpreters that still run are kept, so they can still be recognised.
+// The handles of the previous start go; interpreters that still run are kept, so they can still be
+// recognised.
 void ReleasePreviousStart(ConsoleRunner& state) {
     state.inputWrite.Reset();
     state.inputRead.Reset();
@@ -156,23 +157,27 @@ void ShowAtEndOfLogBox(HWND box) {
 
 // The box's own length, in the units its positions use.
 LRESULT LogBoxLength(HWND box) {
-    const LRESULT lastLineStart = SendMessageA(box, EM_LINEINDEX, SendMessageA(box, EM_GETLINECOUNT, 0, 0) - 1, 0);
+    const LRESULT lastLineStart =
+        SendMessageA(box, EM_LINEINDEX, SendMessageA(box, EM_GETLINECOUNT, 0, 0) - 1, 0);
     return lastLineStart + SendMessageA(box, EM_LINELENGTH, lastLineStart, 0);
 }
 
 // Removes the first `bytes` bytes of `held` (what the box holds) from the box. A box counts its positions in
 // characters, or in bytes where it keeps its text in the code page; its length tells which.
 void DropFromLogBox(HWND box, const std::string& held, size_t bytes) {
-    const int characters = MultiByteToWideChar(936, 0, held.data(), static_cast<int>(held.size()), nullptr, 0);
+    const int characters =
+        MultiByteToWideChar(936, 0, held.data(), static_cast<int>(held.size()), nullptr, 0);
     WPARAM end = static_cast<WPARAM>(bytes);
     if (LogBoxLength(box) == characters && static_cast<size_t>(characters) != held.size()) {
-        end = static_cast<WPARAM>(MultiByteToWideChar(936, 0, held.data(), static_cast<int>(bytes), nullptr, 0));
+        end = static_cast<WPARAM>(
+            MultiByteToWideChar(936, 0, held.data(), static_cast<int>(bytes), nullptr, 0));
     }
     SendMessageA(box, EM_SETSEL, 0, static_cast<LPARAM>(end));
     SendMessageA(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
 }
 
-// One slice of the backlog into the box: the oldest lines dropped when the cap is reached, the slice at the end.
+// One slice of the backlog into the box: the oldest lines dropped when the cap is reached, the slice at the
+// end.
 void AppendSlice(ConsoleRunner& state, HWND box) {
     const std::string slice = CutToBytes(state.backlog, kSliceBytes);
     state.backlog.erase(0, slice.size());
@@ -205,7 +210,8 @@ void StartConsole() {
     std::optional<PipeEnds> input = CreateInheritablePipe();
     std::optional<PipeEnds> output = CreateInheritablePipe();
     if (!input || !output) return;
-    // Only the interpreter's ends are inherited: the program's own ends must not keep a later child's pipes open.
+    // Only the interpreter's ends are inherited: the program's own ends must not keep a later child's pipes
+    // open.
     SetHandleInheritable(input->write.Get(), false);
     SetHandleInheritable(output->read.Get(), false);
 
@@ -215,10 +221,12 @@ void StartConsole() {
     char commandLine[] = "cmd.exe";
     PROCESS_INFORMATION process{};
     // Suspended until it is in the job, so nothing it starts can escape the job.
-    const BOOL created = CreateProcessA(interpreterPath.c_str(), commandLine, nullptr, nullptr, TRUE,
-                                        CREATE_SUSPENDED, nullptr, program.engineDirectory.c_str(), &startup, &process);
-    // The program's copy of the interpreter's output end goes at once, so the reader sees the pipe end when the
-    // interpreter and the engine are gone. The input end is kept, not inherited further, to watch typed lines.
+    const BOOL created =
+        CreateProcessA(interpreterPath.c_str(), commandLine, nullptr, nullptr, TRUE, CREATE_SUSPENDED,
+                       nullptr, program.engineDirectory.c_str(), &startup, &process);
+    // The program's copy of the interpreter's output end goes at once, so the reader sees the pipe end when
+    // the interpreter and the engine are gone. The input end is kept, not inherited further, to watch typed
+    // lines.
     output->write.Reset();
     SetHandleInheritable(input->read.Get(), false);
     if (!created) return;
@@ -239,7 +247,8 @@ void SendConsoleLine(const std::string& text) {
     HANDLE watched = runner->inputRead.Get();
     if (BytesWaitingInPipe(watched) != 0) {
         const bool goOn = WaitProcessingMessages(
-            kLineTakenWait, [watched] { return BytesWaitingInPipe(watched) == 0; }, PreTranslateMainWindowMessage);
+            kLineTakenWait, [watched] { return BytesWaitingInPipe(watched) == 0; },
+            PreTranslateMainWindowMessage);
         if (!goOn || !runner || !runner->inputWrite) return;
     }
     const std::string line = text + "\r\n";

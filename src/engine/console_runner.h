@@ -13,8 +13,8 @@ void HandleConsoleOutput(LPARAM output);
 // The exit clean-up: every handle of the last start.
 void ReleaseConsoleRunner();
 
-// True when the process is an interpreter that StartConsole started and that still runs: only such a parent of
-// the engine is ever terminated.
+// True when the process is an interpreter that StartConsole started and that still runs: only such a parent
+// of the engine is ever terminated.
 bool IsInterpreterStartedHere(DWORD processId);
 
 }  // namespace vantaro

@@ -24,7 +24,8 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD written = 0;
-        if (!WriteFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
+        if (!WriteFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written,
+                       nullptr) ||
             written == 0) {
             return false;
         }
@@ -36,8 +37,9 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 bool WriteEngineConfig() {
-    const std::string text = FillEngineConfig(BoxText(Ctl::编辑框_本地端口), BoxText(Ctl::编辑框_服务器IP),
-                                              BoxText(Ctl::编辑框_服务器端口), BoxText(Ctl::编辑框_服务器密码));
+    const std::string text =
+        FillEngineConfig(BoxText(Ctl::编辑框_本地端口), BoxText(Ctl::编辑框_服务器IP),
+                         BoxText(Ctl::编辑框_服务器端口), BoxText(Ctl::编辑框_服务器密码));
     const std::string user = LogonUserName();
     if (user.empty()) return false;
     return WriteWholeFile(EngineConfigPath(user), text);

@@ -1,6 +1,7 @@
 #include "engine/engine_control.h"
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "app/main_window.h"
@@ -27,8 +28,8 @@ const char kEngineName[] = "vantaro-local.exe";
 // How long the engine is given to show up in the process list after its name was typed.
 constexpr DWORD kEngineStartWait = 500;
 
-// Set while a start runs: its waits let events through, and a second start request then must not start a second
-// interpreter.
+// Set while a start runs: its waits let events through, and a second start request then must not start a
+// second interpreter.
 bool starting = false;
 
 struct RequiredBox {
@@ -36,8 +37,8 @@ struct RequiredBox {
     const char* message;
 };
 const RequiredBox kRequiredBoxes[] = {
-    {Ctl::编辑框_文件位置, "文件位置 不能为空！"},   {Ctl::编辑框_本地端口, "本地端口 不能为空！"},
-    {Ctl::编辑框_服务器IP, "服务器IP 不能为空！"},   {Ctl::编辑框_服务器端口, "服务器端口 不能为空！"},
+    {Ctl::编辑框_文件位置, "文件位置 不能为空！"},     {Ctl::编辑框_本地端口, "本地端口 不能为空！"},
+    {Ctl::编辑框_服务器IP, "服务器IP 不能为空！"},     {Ctl::编辑框_服务器端口, "服务器端口 不能为空！"},
     {Ctl::编辑框_服务器密码, "服务器密码 不能为空！"},
 };
 
@@ -72,8 +73,8 @@ void ShowEngineState(bool running) {
 
 void ReportState(bool running) {
     const std::string port = BoxText(Ctl::编辑框_本地端口);
-    ShowTrayBalloon(running ? "vantaro 启动成功！" : "vantaro 停止成功！", "SOCKS5 代理：" + LocalListenerAddress(port),
-                    kBalloonNone);
+    ShowTrayBalloon(running ? "vantaro 启动成功！" : "vantaro 停止成功！",
+                    "SOCKS5 代理：" + LocalListenerAddress(port), kBalloonNone);
     SetTrayTip(TrayTipText(running, port));
 }
 
@@ -129,7 +130,8 @@ void StartEngine() {
 }
 
 void StopEngine() {
-    if (!TerminateFirstEngine()) ShowMessage(Program().mainWindow, "vantaro 进程似乎不存在！", DefaultMessageTitle());
+    if (!TerminateFirstEngine())
+        ShowMessage(Program().mainWindow, "vantaro 进程似乎不存在！", DefaultMessageTitle());
     Program().runningServerIp.clear();
     ApplyProxyMode("", ProxyMode::Direct);
     ShowEngineState(false);

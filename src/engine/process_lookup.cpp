@@ -15,13 +15,15 @@ namespace {
 
 constexpr SYSTEM_INFORMATION_CLASS kSystemProcessInformation = static_cast<SYSTEM_INFORMATION_CLASS>(5);
 constexpr NTSTATUS kStatusInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
-// The list can grow between asking for its size and reading it: a margin, and a few more tries with a new size.
+// The list can grow between asking for its size and reading it: a margin, and a few more tries with a new
+// size.
 constexpr ULONG kSizeMargin = 64 * 1024;
 constexpr int kAttempts = 3;
 
 // The fields this walk uses, where the system puts them in a 32-bit process.
-static_assert(sizeof(void*) != 4 || (offsetof(SYSTEM_PROCESS_INFORMATION, UniqueProcessId) == 68 &&
-                                     offsetof(SYSTEM_PROCESS_INFORMATION, InheritedFromUniqueProcessId) == 72));
+static_assert(sizeof(void*) != 4 ||
+              (offsetof(SYSTEM_PROCESS_INFORMATION, UniqueProcessId) == 68 &&
+               offsetof(SYSTEM_PROCESS_INFORMATION, InheritedFromUniqueProcessId) == 72));
 
 using QuerySystemInformation = decltype(&NtQuerySystemInformation);
 
@@ -32,8 +34,8 @@ QuerySystemInformation QueryFunction() {
         reinterpret_cast<void*>(GetProcAddress(ntdll, "ZwQuerySystemInformation")));
 }
 
-// The system's process records, or an empty block when they cannot be read. Held in 8-byte units so every record
-// is aligned as the structure needs.
+// The system's process records, or an empty block when they cannot be read. Held in 8-byte units so every
+// record is aligned as the structure needs.
 std::vector<ULONGLONG> ReadProcessRecords(ULONG* length) {
     QuerySystemInformation query = QueryFunction();
     if (query == nullptr) return {};
@@ -68,7 +70,8 @@ long long FindParentProcessId(const std::string& idText) {
     if (block.empty()) return -1;
     const auto* base = reinterpret_cast<const unsigned char*>(block.data());
     size_t at = 0;
-    // The first record is the idle process (id 0) and is never compared; every later one is, the last included.
+    // The first record is the idle process (id 0) and is never compared; every later one is, the last
+    // included.
     for (;;) {
         const auto* record = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(base + at);
         const ULONG next = record->NextEntryOffset;

@@ -13,6 +13,8 @@ KernelHandle CreateKillOnCloseJob() {
     return job;
 }
 
-bool AssignProcessToJob(HANDLE job, HANDLE process) { return AssignProcessToJobObject(job, process) != FALSE; }
+bool AssignProcessToJob(HANDLE job, HANDLE process) {
+    return AssignProcessToJobObject(job, process) != FALSE;
+}
 
 }  // namespace vantaro

@@ -7,8 +7,8 @@
 
 namespace vantaro {
 
-// An anonymous pipe with the default buffer size whose two ends are created inheritable, so either can be handed
-// to a child; the end the program keeps is made non-inheritable with SetHandleInheritable.
+// An anonymous pipe with the default buffer size whose two ends are created inheritable, so either can be
+// handed to a child; the end the program keeps is made non-inheritable with SetHandleInheritable.
 struct PipeEnds {
     KernelHandle read;
     KernelHandle write;
@@ -16,7 +16,8 @@ struct PipeEnds {
 std::optional<PipeEnds> CreateInheritablePipe();
 bool SetHandleInheritable(HANDLE handle, bool inheritable);
 
-// Bytes written into a pipe and not yet read (PeekNamedPipe on its read end); 0 when the pipe cannot be peeked.
+// Bytes written into a pipe and not yet read (PeekNamedPipe on its read end); 0 when the pipe cannot be
+// peeked.
 DWORD BytesWaitingInPipe(HANDLE readEnd);
 
 }  // namespace vantaro

@@ -15,18 +15,20 @@ TEST(KeepNewestLines, KeepsWholeLinesOrWholeCharacters) {
     };
     const Case cases[] = {
         {"", 0, ""},
-        {"abc", 3, "abc"},                       // fits: unchanged
+        {"abc", 3, "abc"},                          // fits: unchanged
         {"one\ntwo\nthree\n", 10, "two\nthree\n"},  // a line starts exactly at the excess
-        {"one\ntwo\nthree\n", 9, "three\n"},       // "o\nthree\n" would fit; the next whole line starts later
+        {"one\ntwo\nthree\n", 9, "three\n"},  // "o\nthree\n" would fit; the next whole line starts later
         {"one\ntwo\nthree\n", 12, "two\nthree\n"},
-        {"one\r\ntwo\r\r\n", 7, "two\r\r\n"},     // the log's CR CR LF lines
-        {"abcdef", 4, "cdef"},                   // no line break: a plain cut
-        {"abc\n", 2, "c\n"},                     // the only line break ends the text: no line starts in the tail
-        {"\xD6\xD0\xCE\xC4", 3, "\xCE\xC4"},     // 中文: never half a character
+        {"one\r\ntwo\r\r\n", 7, "two\r\r\n"},  // the log's CR CR LF lines
+        {"abcdef", 4, "cdef"},                 // no line break: a plain cut
+        {"abc\n", 2, "c\n"},                  // the only line break ends the text: no line starts in the tail
+        {"\xD6\xD0\xCE\xC4", 3, "\xCE\xC4"},  // 中文: never half a character
         {"\xD6\xD0\xCE\xC4", 2, "\xCE\xC4"},
-        {"a\xD6\xD0\xCE\xC4", 3, "\xCE\xC4"},    // the cut would fall inside 中: the whole character goes
-        {"\xD6\x5C" "ab", 2, "ab"},              // trail byte 0x5C is part of the character
-        {"x\n\xD6\xD0y", 4, "\xD6\xD0y"},         // a line start inside the tail
+        {"a\xD6\xD0\xCE\xC4", 3, "\xCE\xC4"},  // the cut would fall inside 中: the whole character goes
+        {"\xD6\x5C"
+         "ab",
+         2, "ab"},                         // trail byte 0x5C is part of the character
+        {"x\n\xD6\xD0y", 4, "\xD6\xD0y"},  // a line start inside the tail
     };
     for (const Case& c : cases) {
         EXPECT_EQ(KeepNewestLines(c.text, c.maxBytes), c.kept) << c.text << " / " << c.maxBytes;

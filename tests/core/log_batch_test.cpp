@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,14 +13,14 @@ namespace {
 TEST(LogBatchChannel, OutputJoinsTheBatchOnItsWayUntilItIsClaimed) {
     LogBatchChannel channel(1000);
     LogBatch* first = channel.Offer(true, "");
-    ASSERT_NE(first, nullptr);                      // the reader's clear: a batch to post
+    ASSERT_NE(first, nullptr);                          // the reader's clear: a batch to post
     EXPECT_EQ(channel.Offer(false, "a\r\n"), nullptr);  // joins it: no second message
     EXPECT_EQ(channel.Offer(false, "b\r\n"), nullptr);
     std::unique_ptr<LogBatch> claimed = channel.Claim(first);
     ASSERT_NE(claimed, nullptr);
     EXPECT_TRUE(claimed->clearFirst);
     EXPECT_EQ(claimed->text, "a\r\nb\r\n");
-    LogBatch* second = channel.Offer(false, "c");   // after the claim: a new batch, a new message
+    LogBatch* second = channel.Offer(false, "c");  // after the claim: a new batch, a new message
     ASSERT_NE(second, nullptr);
     std::unique_ptr<LogBatch> next = channel.Claim(second);
     EXPECT_FALSE(next->clearFirst);
@@ -31,7 +30,7 @@ TEST(LogBatchChannel, OutputJoinsTheBatchOnItsWayUntilItIsClaimed) {
 TEST(LogBatchChannel, ClearDropsWhatTheBatchHeldAndStaleClaimsYieldNothing) {
     LogBatchChannel channel(1000);
     LogBatch* batch = channel.Offer(false, "old output");
-    EXPECT_EQ(channel.Offer(true, ""), nullptr);    // the next start's reader begins before the GUI caught up
+    EXPECT_EQ(channel.Offer(true, ""), nullptr);  // the next start's reader begins before the GUI caught up
     EXPECT_EQ(channel.Offer(false, "new"), nullptr);
     LogBatch stranger;
     EXPECT_EQ(channel.Claim(&stranger), nullptr);
@@ -40,13 +39,13 @@ TEST(LogBatchChannel, ClearDropsWhatTheBatchHeldAndStaleClaimsYieldNothing) {
     ASSERT_NE(claimed, nullptr);
     EXPECT_TRUE(claimed->clearFirst);
     EXPECT_EQ(claimed->text, "new");
-    EXPECT_EQ(channel.Claim(batch), nullptr);       // the same message twice: already taken
+    EXPECT_EQ(channel.Claim(batch), nullptr);  // the same message twice: already taken
 }
 
 TEST(LogBatchChannel, WithdrawnBatchLetsTheNextOutputPostAgain) {
     LogBatchChannel channel(1000);
     LogBatch* batch = channel.Offer(false, "x");
-    channel.Withdraw(batch);                        // the post failed
+    channel.Withdraw(batch);  // the post failed
     LogBatch* again = channel.Offer(false, "y");
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(channel.Claim(again)->text, "y");

@@ -9,7 +9,7 @@ namespace vantaro::test {
 namespace {
 
 class EngineConfigFile : public AppFixture {
-protected:
+  protected:
     void SetUp() override {
         AppFixture::SetUp();
         ASSERT_NE(StartProgram(), nullptr);
@@ -35,13 +35,16 @@ TEST_F(EngineConfigFile, WritesTheTemplateBytesUnderUsersAndLogonName) {
          "{\n\t\"listen\": \":8100\",\n\t\"remote\": \"192.0.2.7:8388\",\n\t\"password\": \"secret\"\n}"},
         // GBK bytes as they stand, no byte-order mark.
         {"1080", "example.org", "443", "密码",
-         "{\n\t\"listen\": \":1080\",\n\t\"remote\": \"example.org:443\",\n\t\"password\": \"\xC3\xDC\xC2\xEB\"\n}"},
+         "{\n\t\"listen\": \":1080\",\n\t\"remote\": \"example.org:443\",\n\t\"password\": "
+         "\"\xC3\xDC\xC2\xEB\"\n}"},
         // A later placeholder inside an earlier value is replaced; an earlier one in a later value is not.
         {"1", "PASSWORD", "2", "Local_PORT IP:PORT",
-         "{\n\t\"listen\": \":1\",\n\t\"remote\": \"Local_PORT IP:PORT:2\",\n\t\"password\": \"Local_PORT IP:PORT\"\n}"},
+         "{\n\t\"listen\": \":1\",\n\t\"remote\": \"Local_PORT IP:PORT:2\",\n\t\"password\": \"Local_PORT "
+         "IP:PORT\"\n}"},
         // Quotes and backslashes reach the engine intact and cannot add keys.
         {"8100", "1.2.3.4", "9", "a\"b\\c\", \"x\": \"y",
-         "{\n\t\"listen\": \":8100\",\n\t\"remote\": \"1.2.3.4:9\",\n\t\"password\": \"a\\\"b\\\\c\\\", \\\"x\\\": \\\"y\"\n}"},
+         "{\n\t\"listen\": \":8100\",\n\t\"remote\": \"1.2.3.4:9\",\n\t\"password\": \"a\\\"b\\\\c\\\", "
+         "\\\"x\\\": \\\"y\"\n}"},
     };
     for (const Case& c : cases) {
         Fill(c.localPort, c.ip, c.port, c.password);
@@ -65,14 +68,14 @@ TEST_F(EngineConfigFile, OtherWritersAreRefusedReadersAreNot) {
     Fill("8100", "192.0.2.7", "8388", "secret");
     ASSERT_TRUE(WriteEngineConfig());
     {
-        KernelHandle writer(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, 0, nullptr));
+        KernelHandle writer(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(writer);
         EXPECT_FALSE(WriteEngineConfig());
     }
     {
-        KernelHandle reader(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, 0, nullptr));
+        KernelHandle reader(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(reader);
         EXPECT_TRUE(WriteEngineConfig());
     }

@@ -1,8 +1,7 @@
-#include "platform/job.h"
-
 #include <gtest/gtest.h>
 
 #include "engine_test_support.h"
+#include "platform/job.h"
 
 namespace vantaro::test {
 namespace {
@@ -15,8 +14,8 @@ TEST(KillOnCloseJob, ClosingTheLastHandleEndsTheProcessAndItsChildren) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    ASSERT_TRUE(CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr,
-                               nullptr, &startup, &info));
+    ASSERT_TRUE(CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
+                               nullptr, nullptr, &startup, &info));
     KernelHandle process(info.hProcess);
     KernelHandle thread(info.hThread);
     ASSERT_TRUE(AssignProcessToJob(job.Get(), process.Get()));

@@ -1,19 +1,19 @@
-#include "engine/process_lookup.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 
 #include "app_fixture.h"
+#include "engine/process_lookup.h"
 #include "engine_test_support.h"
 
 namespace vantaro::test {
 namespace {
 
-// Real processes: interpreters running a long ping, and copies of the stand-in engine under other letter cases.
+// Real processes: interpreters running a long ping, and copies of the stand-in engine under other letter
+// cases.
 class ProcessLookup : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         directory_ = MakeTempDirectory();
         children_.reserve(8);  // tests hold references to the records
@@ -69,15 +69,16 @@ TEST_F(ProcessLookup, NamesMatchWithoutRegardToLetterCaseAndTheFirstListedWins) 
             ++seen;
         }
         return seen == 2;
-    })) << [&] {
-        DWORD upperCode = 0, mixedCode = 0;
-        GetExitCodeProcess(upper.process.Get(), &upperCode);
-        GetExitCodeProcess(mixed.process.Get(), &mixedCode);
-        return "exit codes " + std::to_string(upperCode) + " " + std::to_string(mixedCode);
-    }();
+    })) <<
+        [&] {
+            DWORD upperCode = 0, mixedCode = 0;
+            GetExitCodeProcess(upper.process.Get(), &upperCode);
+            GetExitCodeProcess(mixed.process.Get(), &mixedCode);
+            return "exit codes " + std::to_string(upperCode) + " " + std::to_string(mixedCode);
+        }();
     EXPECT_EQ(FindProcessIdByName("vantaro-local.exe"), firstListed);
     EXPECT_EQ(FindProcessIdByName("VANTARO-local.EXE"), firstListed);
-    EXPECT_EQ(FindProcessIdByName("vantaro-local"), 0u);       // the whole file name, not a prefix
+    EXPECT_EQ(FindProcessIdByName("vantaro-local"), 0u);  // the whole file name, not a prefix
     EXPECT_EQ(FindProcessIdByName("antaro-local.exe"), 0u);
     EXPECT_EQ(FindProcessIdByName("no-such-process.exe"), 0u);
 }
@@ -89,7 +90,8 @@ TEST_F(ProcessLookup, ParentComesFromTheSystemProcessRecords) {
     ASSERT_TRUE(WaitUntil([&] { return !(pings = ChildrenNamed(interpreter.id, "ping.exe")).empty(); }));
     grandchildren_.push_back(pings[0].id);
     EXPECT_EQ(FindParentProcessId(std::to_string(pings[0].id)), static_cast<long long>(interpreter.id));
-    EXPECT_EQ(FindParentProcessId(std::to_string(interpreter.id)), static_cast<long long>(GetCurrentProcessId()));
+    EXPECT_EQ(FindParentProcessId(std::to_string(interpreter.id)),
+              static_cast<long long>(GetCurrentProcessId()));
     // Every listed process agrees with the toolhelp snapshot (the idle process, id 0, is never compared).
     for (const ProcessEntry& entry : TakeProcessSnapshot()) {
         if (entry.id == 0) continue;

@@ -1,5 +1,3 @@
-#include "engine/engine_control.h"
-
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include "app_fixture.h"
 #include "core/well_known_paths.h"
 #include "engine/console_runner.h"
+#include "engine/engine_control.h"
 #include "engine/process_lookup.h"
 #include "engine_test_support.h"
 #include "platform/shell.h"
@@ -19,12 +18,13 @@ namespace {
 
 // The program with config.ini pointing at a copy of the built stand-in engine in the run directory.
 class EngineStartStop : public AppFixture {
-protected:
+  protected:
     void SetUp() override {
         AppFixture::SetUp();
         engineDirectory_ = runDirectory_ + "\\engine";
         CreateDirectoryA(engineDirectory_.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileA(BuiltEngine().c_str(), (engineDirectory_ + "\\vantaro-local.exe").c_str(), FALSE))
+        ASSERT_TRUE(
+            CopyFileA(BuiltEngine().c_str(), (engineDirectory_ + "\\vantaro-local.exe").c_str(), FALSE))
             << BuiltEngine();
         port_ = std::to_string(FreeLoopbackPort());
     }
@@ -38,8 +38,10 @@ protected:
         }
         SetEnvironmentVariableA("VANTARO_FLOOD_BYTES", nullptr);
     }
-    void WriteEngineSettings(const std::string& engine, const std::string& localPort, const std::string& mode = "0") {
-        WriteConfig("[BasisConfig]\r\nFile=" + engine + "\r\nLocal port=" + localPort + "\r\nProxy Mode=" + mode +
+    void WriteEngineSettings(const std::string& engine, const std::string& localPort,
+                             const std::string& mode = "0") {
+        WriteConfig("[BasisConfig]\r\nFile=" + engine + "\r\nLocal port=" + localPort +
+                    "\r\nProxy Mode=" + mode +
                     "\r\n[NodeList]\r\nNum=2\r\nSelect node=0\r\n[Node]\r\nNode1=127.0.0.1 8388 secret\r\n"
                     "Node2=192.0.2.9 9000 \xC3\xDC\xC2\xEB\r\n");
     }
@@ -64,8 +66,9 @@ protected:
         EXPECT_EQ(IsMenuItemEnabled(MenuItem::停止代理), running);
         EXPECT_FALSE(IsMenuItemEnabled(MenuItem::状态));
         EXPECT_EQ(StatusText(1), running ? "   状态：正在运行" : "   状态：未运行");
-        EXPECT_EQ(MenuItemCaption(MenuItem::状态),
-                  formCaption ? "状态: 未运行" : running ? "状态：正在运行" : "状态：未运行");
+        EXPECT_EQ(MenuItemCaption(MenuItem::状态), formCaption ? "状态: 未运行"
+                                                   : running   ? "状态：正在运行"
+                                                               : "状态：未运行");
         if (formCaption) return;  // the tip too is still the one of the startup
         EXPECT_EQ(Tip(), std::string("vantaro Tools\r\n状态：[") + (running ? "正在运行" : "未运行") +
                              "]\r\nSOCKS5 127.0.0.1:" + Text(Ctl::编辑框_本地端口));
@@ -91,11 +94,14 @@ TEST_F(EngineStartStop, StartRunsTheEngineShowsItsLogAndSwitchesEveryControl) {
     EXPECT_EQ(Program().runningServerIp, "127.0.0.1");
     EXPECT_EQ(Value("NodeList", "Select node"), "0");
     EXPECT_EQ(ReadWholeFile(EngineConfigPath(LogonUserName())),
-              "{\n\t\"listen\": \":" + port_ + "\",\n\t\"remote\": \"127.0.0.1:8388\",\n\t\"password\": \"secret\"\n}");
+              "{\n\t\"listen\": \":" + port_ +
+                  "\",\n\t\"remote\": \"127.0.0.1:8388\",\n\t\"password\": \"secret\"\n}");
     EXPECT_TRUE(LoopbackPortAccepts(std::stoi(port_)));
-    // The engine's UTF-8 lines arrive converted to GBK; it ends them with CR LF, which the log shows as CR CR LF.
-    EXPECT_TRUE(WaitUntil([&] { return LogShows("本地监听：127.0.0.1:" + port_ + " (SOCKS5 + HTTP)\r\r\n"); }))
-        << LogText();
+    // The engine's UTF-8 lines arrive converted to GBK; it ends them with CR LF, which the log shows as CR CR
+    // LF.
+    EXPECT_TRUE(WaitUntil([&] {
+        return LogShows("本地监听：127.0.0.1:" + port_ + " (SOCKS5 + HTTP)\r\r\n");
+    })) << LogText();
     EXPECT_TRUE(LogShows("vantaro-local 演示引擎 1.0 启动\r\r\n"));
     EXPECT_TRUE(LogShows("密码：******（仅显示，不使用）"));
     // Hosted by the interpreter this program started, by its system path, in the engine directory.
@@ -172,8 +178,8 @@ TEST_F(EngineStartStop, EmptyBoxesAreRefusedInOrderAndNothingStarts) {
         std::string message;
     };
     const Case cases[] = {
-        {Ctl::编辑框_文件位置, "文件位置 不能为空！"},   {Ctl::编辑框_本地端口, "本地端口 不能为空！"},
-        {Ctl::编辑框_服务器IP, "服务器IP 不能为空！"},   {Ctl::编辑框_服务器端口, "服务器端口 不能为空！"},
+        {Ctl::编辑框_文件位置, "文件位置 不能为空！"},     {Ctl::编辑框_本地端口, "本地端口 不能为空！"},
+        {Ctl::编辑框_服务器IP, "服务器IP 不能为空！"},     {Ctl::编辑框_服务器端口, "服务器端口 不能为空！"},
         {Ctl::编辑框_服务器密码, "服务器密码 不能为空！"},
     };
     for (const Case& c : cases) {
@@ -243,10 +249,11 @@ TEST_F(EngineStartStop, EveryStartClearsTheLogAndAnOutsideEngineKeepsItsParent) 
     ASSERT_TRUE(WaitUntil([&] { return LogShows("有误"); }));
     EXPECT_FALSE(LogShows("本地监听：")) << "the second start's reader clears the box first";
 
-    // An engine this program did not start: stop ends it but not the process that started it (which here goes on
-    // pinging after its engine).
-    Child outside = StartChild("cmd.exe /c \"\"" + engineDirectory_ + "\\vantaro-local.exe\" & ping -n 30 127.0.0.1 >nul\"",
-                               engineDirectory_.c_str());
+    // An engine this program did not start: stop ends it but not the process that started it (which here goes
+    // on pinging after its engine).
+    Child outside = StartChild(
+        "cmd.exe /c \"\"" + engineDirectory_ + "\\vantaro-local.exe\" & ping -n 30 127.0.0.1 >nul\"",
+        engineDirectory_.c_str());
     ScopeGuard endOutside([&] {
         for (const ProcessEntry& ping : ChildrenNamed(outside.id, "ping.exe")) {
             KernelHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, ping.id));

@@ -1,6 +1,6 @@
 #pragma once
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <functional>
 #include <string>
@@ -21,7 +21,9 @@ inline std::string TestExeDirectory() {
 
 // The builds beside this test: the stand-in engine and the flood engine of the benchmarks.
 inline std::string BuiltEngine() { return TestExeDirectory() + "\\..\\engine\\vantaro-local.exe"; }
-inline std::string BuiltFloodEngine() { return TestExeDirectory() + "\\..\\bench\\engine\\vantaro-local.exe"; }
+inline std::string BuiltFloodEngine() {
+    return TestExeDirectory() + "\\..\\bench\\engine\\vantaro-local.exe";
+}
 
 inline void StartWinsock() {
     static bool started = [] {
@@ -104,8 +106,8 @@ inline Child StartChild(const std::string& commandLine, const char* directory = 
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION info{};
     Child child;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, directory, &startup,
-                        &info)) {
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, directory,
+                        &startup, &info)) {
         return child;
     }
     CloseHandle(info.hThread);
