@@ -65,6 +65,7 @@ bool RunWindowCreatedSequence(HWND window) {
         return false;
     }
     program.started = true;
+    SetTrayRequestWindow(window);
     ShowVersionTexts(window);
     if (program.options.checkForUpdates) StartUpdateCheck();
     LoadSettings();

@@ -1,5 +1,6 @@
 #include "app/tray.h"
 
+#include <atomic>
 #include <memory>
 
 #include "app/app_messages.h"
@@ -14,6 +15,9 @@ namespace {
 
 std::unique_ptr<TrayIcon> trayIcon;
 DWORD guiThread = 0;
+// What workers may read: the window their requests go to, published once the icon is added. The icon object
+// itself is only ever touched on the GUI thread.
+std::atomic<HWND> requestWindow{nullptr};
 
 struct BalloonRequest {
     std::string title;
@@ -42,6 +46,8 @@ void AddMainWindowTrayIcon() {
     trayIcon->AddIcon(Program().mainWindow, ProgramIconBytes(), true, TrayTipText(false, port));
 }
 
+void SetTrayRequestWindow(HWND window) { requestWindow = window; }
+
 void AttachTrayRoutine() { trayIcon->AttachCallback(TrayRoutine, true); }
 
 void TrayRoutine(UINT code) {
@@ -66,25 +72,23 @@ void PopUpTrayMenu() {
 }
 
 void ShowTrayBalloon(const std::string& title, const std::string& text, DWORD kind) {
-    if (!trayIcon) return;
     if (OnGuiThread()) {
-        trayIcon->ShowBalloon(title, text, kind);
+        if (trayIcon) trayIcon->ShowBalloon(title, text, kind);
         return;
     }
     auto request = std::make_unique<BalloonRequest>(BalloonRequest{title, text, kind});
-    if (PostMessageA(Program().mainWindow, kTrayBalloonRequest, 0, reinterpret_cast<LPARAM>(request.get()))) {
+    if (PostMessageA(requestWindow, kTrayBalloonRequest, 0, reinterpret_cast<LPARAM>(request.get()))) {
         request.release();
     }
 }
 
 void SetTrayTip(const std::string& tip) {
-    if (!trayIcon) return;
     if (OnGuiThread()) {
-        trayIcon->SetTip(tip);
+        if (trayIcon) trayIcon->SetTip(tip);
         return;
     }
     auto request = std::make_unique<std::string>(tip);
-    if (PostMessageA(Program().mainWindow, kTrayTipRequest, 0, reinterpret_cast<LPARAM>(request.get()))) {
+    if (PostMessageA(requestWindow, kTrayTipRequest, 0, reinterpret_cast<LPARAM>(request.get()))) {
         request.release();
     }
 }
@@ -105,6 +109,9 @@ void CreateTrayState() {
 }
 
 // Releasing the tray icon removes it from the notification area.
-void ReleaseTrayState() { trayIcon.reset(); }
+void ReleaseTrayState() {
+    requestWindow = nullptr;
+    trayIcon.reset();
+}
 
 }  // namespace vantaro

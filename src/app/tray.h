@@ -13,6 +13,8 @@ TrayIcon* ProgramTrayIcon();
 void CreateTrayState();
 void ReleaseTrayState();
 void AddMainWindowTrayIcon();
+// The window that workers' balloon and tip requests are posted to; set before any worker starts.
+void SetTrayRequestWindow(HWND window);
 void AttachTrayRoutine();
 void TrayRoutine(UINT code);
 void PopUpTrayMenu();
