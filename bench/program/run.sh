@@ -153,7 +153,10 @@ bench_program m "minimal window" "$WORK/minimal" "minimal_window.exe"
 
 size() { stat -c %s "$1"; }
 kib() { awk -v b="$1" 'BEGIN {printf "%.1f", b / 1024}'; }
-diff_of() { awk -v a="$1" -v b="$2" 'BEGIN {if (a == "" || b == "" || a == "-" || b == "-") print "-"; else printf "%+g", a - b}'; }
+diff_of() {  # integers stay integers (bytes), times keep one decimal
+  awk -v a="$1" -v b="$2" 'BEGIN {if (a == "" || b == "" || a == "-" || b == "-") print "-";
+    else if (a ~ /^[0-9]+$/ && b ~ /^[0-9]+$/) printf "%+d\n", a - b; else printf "%+.1f\n", a - b}'
+}
 row() {  # TITLE KEY UNIT
   local a=${R[v,$2]:-} b=${R[m,$2]:-}
   echo "| $1 | $a | $b | $(diff_of "$a" "$b") |"
