@@ -11,7 +11,8 @@ export VANTARO_WINEPREFIX="$ROOT/build/release/screenshot-wineprefix"
 export DISPLAY="${VANTARO_SCREENSHOT_DISPLAY:-:96}"
 # shellcheck disable=SC1091
 source scripts/wine-env.sh 2>/dev/null
-RUN=$(mktemp -d /tmp/vantaro-shots.XXXXXX)
+RUN=/tmp/vantaro-screens   # a fixed folder: its path shows in the log tab
+rm -rf "$RUN"
 trap 'wt command "$(wt find vantaroToolsMainWindow "")" 2017 >/dev/null 2>&1 || true; vantaro_wine_stop; rm -rf "$RUN"' EXIT
 wt() { wine "$BIN/wintool.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
