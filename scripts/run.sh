@@ -11,7 +11,7 @@ cmake --build --preset release -j"$(nproc)"
 RUN="$ROOT/build/release/run"
 mkdir -p "$RUN/engine"
 cp "build/release/bin/vantaro Tools.exe" "$RUN/"
-[ -f build/release/bin/PsyQrDcd.dll ] && cp build/release/bin/PsyQrDcd.dll "$RUN/"
+cp build/release/src/qr/PsyQrDcd.dll "$RUN/"   # built beside its sources; the program loads it from its own folder
 [ -f build/release/engine/vantaro-local.exe ] && cp build/release/engine/vantaro-local.exe "$RUN/engine/"
 had_display=0
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then had_display=1; fi
