@@ -33,6 +33,7 @@ struct ScannerState {
     bool selecting = false;
     POINT press{};
     std::string report;
+    std::string imageBeingDecoded;  // 2wm.bmp while it exists: removed by the exit clean-up if the program ends
 };
 
 // What one open capture window shows and does.
@@ -121,9 +122,11 @@ void OnLeftButtonUp(HWND window) {
     const std::string path = TemporaryImagePath();
     if (!WriteBmpFile(path, state.selection)) return;  // stays open for another selection
     capture.decoding = true;
+    state.imageBeingDecoded = path;
     ShowWindow(window, SW_HIDE);
     state.report = DecodeQrImageFile(path);
     DeleteFileA(path.c_str());
+    state.imageBeingDecoded.clear();
     PutReportOnClipboardAndImport(state.report);
     DestroyWindow(window);
 }
@@ -251,6 +254,8 @@ void OpenQrScanner() {
 void ReleaseScannerState() {
     if (capture.window != nullptr && IsWindow(capture.window)) DestroyWindow(capture.window);
     capture = CaptureWindowState{};
+    // A missing library ends the program in the middle of decoding: the temporary file goes all the same.
+    if (scanner && !scanner->imageBeingDecoded.empty()) DeleteFileA(scanner->imageBeingDecoded.c_str());
     scanner.reset();
 }
 

@@ -45,12 +45,68 @@ BOOL CALLBACK PrintStatic(HWND child, LPARAM) {
     return TRUE;
 }
 
+// The clipboard's plain ANSI text (CF_TEXT) as it is, bytes up to the first zero; exit code 1 when it has none.
+int PrintClipboardText() {
+    if (!OpenClipboard(nullptr)) return 1;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (text) {
+        fwrite(text, 1, strnlen(text, GlobalSize(data)), stdout);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text ? 0 : 1;
+}
+
+int SetClipboardText(const char* text) {
+    const size_t size = strlen(text) + 1;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory) return 1;
+    memcpy(GlobalLock(memory), text, size);
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr)) return 1;
+    EmptyClipboard();
+    const bool set = SetClipboardData(CF_TEXT, memory) != nullptr;
+    CloseClipboard();
+    return set ? 0 : 1;
+}
+
+// A BMP file shown at (x, y) above other windows, as a page showing a QR code would, until the window of class
+// "wintoolPicture" is closed (post it WM_CLOSE).
+LRESULT CALLBACK PictureProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int ShowPicture(const char* path, int x, int y) {
+    HANDLE bitmap = LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    if (!bitmap) return 1;
+    BITMAP size{};
+    GetObjectA(bitmap, sizeof(size), &size);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = PictureProcedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "wintoolPicture";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "wintoolPicture", "",
+                                  WS_POPUP, x, y, size.bmWidth, size.bmHeight, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    HWND picture = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP, 0, 0, size.bmWidth,
+                                   size.bmHeight, window, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!window || !picture) return 1;
+    SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    return 0;
+}
+
 int Usage() {
     fprintf(stderr,
             "wintool find CLASS TITLE | wait CLASS TITLE MS | wait-caption PREFIX MS | text HWND | child HWND ID |\n"
-            "        visible HWND | enabled HWND | dialog-text HWND | send HWND MSG WPARAM LPARAM |\n"
+            "        visible HWND | enabled HWND | above HWND OTHER | topmost HWND | dialog-text HWND | send HWND MSG WPARAM LPARAM |\n"
             "        post HWND MSG WPARAM LPARAM | command HWND ID [CODE CHILDID] | settext HWND TEXT |\n"
-            "        count-processes EXENAME\n");
+            "        count-processes EXENAME | clipboard | set-clipboard TEXT | show-bmp PATH X Y\n");
     return 2;
 }
 
@@ -100,6 +156,9 @@ int main(int argc, char** argv) {
         printf("%d\n", count);
         return 0;
     }
+    if (verb == "clipboard") return PrintClipboardText();
+    if (verb == "set-clipboard") return SetClipboardText(arg(2));
+    if (verb == "show-bmp") return ShowPicture(arg(2), atoi(arg(3)), atoi(arg(4)));
     HWND window = ParseHandle(arg(2));
     if (verb == "text") {
         char text[8192] = {};
@@ -114,6 +173,14 @@ int main(int argc, char** argv) {
         printf("%lld\n", static_cast<long long>(reinterpret_cast<INT_PTR>(child)));
         return 0;
     }
+    if (verb == "above") {  // exit 0 when HWND is above OTHER in the z-order
+        HWND other = ParseHandle(arg(3));
+        for (HWND w = GetWindow(other, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+            if (w == window) return 0;
+        }
+        return 1;
+    }
+    if (verb == "topmost") return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 0 : 1;
     if (verb == "visible") return IsWindowVisible(window) ? 0 : 1;
     if (verb == "enabled") return IsWindowEnabled(window) ? 0 : 1;
     if (verb == "dialog-text") {
