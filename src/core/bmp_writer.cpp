@@ -9,7 +9,8 @@ constexpr size_t kFileHeaderBytes = 14;
 constexpr size_t kInfoHeaderBytes = 40;
 
 void PutLittleEndian(std::vector<uint8_t>& bytes, size_t at, uint32_t value, int count) {
-    for (int i = 0; i < count; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
+    for (int i = 0; i < count; ++i)
+        bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 }  // namespace
@@ -46,8 +47,8 @@ std::vector<uint8_t> BmpFileBytes(const BgrImage& image) {
     PutLittleEndian(bytes, 14, static_cast<uint32_t>(kInfoHeaderBytes), 4);
     PutLittleEndian(bytes, 18, static_cast<uint32_t>(width), 4);
     PutLittleEndian(bytes, 22, static_cast<uint32_t>(height), 4);  // positive: rows bottom-up
-    PutLittleEndian(bytes, 26, 1, 2);                                // planes
-    PutLittleEndian(bytes, 28, 24, 2);                               // bits per pixel
+    PutLittleEndian(bytes, 26, 1, 2);                              // planes
+    PutLittleEndian(bytes, 28, 24, 2);                             // bits per pixel
     PutLittleEndian(bytes, 34, static_cast<uint32_t>(pixelBytes), 4);
     PutLittleEndian(bytes, 38, 2835, 4);  // 72 dots per inch, as metres
     PutLittleEndian(bytes, 42, 2835, 4);

@@ -30,7 +30,8 @@ void DrawRedFrame(BgrImage& image) {
 BgrImage WashedOut(const BgrImage& image) {
     // One table for all 256 values: the whole screen is blended at the cost of a lookup per byte.
     uint8_t blended[256];
-    for (int value = 0; value < 256; ++value) blended[value] = BlendHalfToward(static_cast<uint8_t>(value), kWashOutGrey);
+    for (int value = 0; value < 256; ++value)
+        blended[value] = BlendHalfToward(static_cast<uint8_t>(value), kWashOutGrey);
     BgrImage result = image;
     for (int y = 0; y < result.height; ++y) {
         uint8_t* row = result.Row(y);
@@ -51,9 +52,10 @@ BgrImage CutSelection(const BgrImage& screen, int x0, int y0, int width, int hei
     const long long left = std::max<long long>(x0, 0);
     const long long top = std::max<long long>(y0, 0);
     const long long right = std::min<long long>(static_cast<long long>(x0) + selection.width, screen.width);
-    const long long bottom = std::min<long long>(static_cast<long long>(y0) + selection.height, screen.height);
-    if (left < right && top < bottom && screen.pixels.size() >= static_cast<size_t>(screen.Stride()) *
-                                                                     static_cast<size_t>(screen.height)) {
+    const long long bottom =
+        std::min<long long>(static_cast<long long>(y0) + selection.height, screen.height);
+    if (left < right && top < bottom &&
+        screen.pixels.size() >= static_cast<size_t>(screen.Stride()) * static_cast<size_t>(screen.height)) {
         const size_t bytes = static_cast<size_t>(right - left) * 3;
         for (long long y = top; y < bottom; ++y) {
             const uint8_t* source = screen.Row(static_cast<int>(y)) + left * 3;

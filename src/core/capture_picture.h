@@ -21,8 +21,8 @@ struct SelectionSize {
     int height;
 };
 
-// The selection from the press point (x0, y0) to the mouse at (x, y): it grows only to the right and downward, a
-// width or height below 1 being 0.
+// The selection from the press point (x0, y0) to the mouse at (x, y): it grows only to the right and
+// downward, a width or height below 1 being 0.
 SelectionSize SelectionSizeFor(int x0, int y0, int x, int y);
 
 // A width x height picture, white, holding the screen's pixels of columns x0 .. x0+width-1 and rows y0 ..

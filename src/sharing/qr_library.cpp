@@ -22,7 +22,7 @@ using DataFunction = const char*(__stdcall*)(int);
 using PositionFunction = int(__stdcall*)(int, int*);
 using FreeFunction = int(__stdcall*)();
 
-const char* const kFunctionNames[] = {"DecodePictureFile",  "GetDecodeVersion",    "GetDecodeLevel",
+const char* const kFunctionNames[] = {"DecodePictureFile",    "GetDecodeVersion",    "GetDecodeLevel",
                                       "GetConcatenationInfo", "GetDecodeDataString", "GetSymbolePosition",
                                       "FreeAllocateMemory"};
 
@@ -45,7 +45,8 @@ T As(FARPROC function) {
 }  // namespace
 
 QrLibrary::QrLibrary(std::string path) : path_(std::move(path)) {}
-QrLibrary::QrLibrary(std::string path, FunctionLookup lookup) : path_(std::move(path)), lookup_(std::move(lookup)) {}
+QrLibrary::QrLibrary(std::string path, FunctionLookup lookup)
+    : path_(std::move(path)), lookup_(std::move(lookup)) {}
 
 FARPROC QrLibrary::Resolve(Function function) {
     if (failed_) return nullptr;
@@ -64,8 +65,8 @@ FARPROC QrLibrary::Resolve(Function function) {
     functions_[function] = lookup_ ? lookup_(name) : GetProcAddress(module_.Get(), name);
     if (functions_[function] == nullptr) {
         failed_ = true;
-        EndProgram("二维码解码库“" + std::string(kLibraryName) + "”中找不到函数“" + name +
-                   "”：" + path_ + "\r\n二维码扫描无法进行，程序将退出。");
+        EndProgram("二维码解码库“" + std::string(kLibraryName) + "”中找不到函数“" + name + "”：" + path_ +
+                   "\r\n二维码扫描无法进行，程序将退出。");
     }
     return functions_[function];
 }
@@ -122,7 +123,8 @@ QrLibrary& ProgramQrLibrary() {
 
 std::string Utf8ToGbk(const std::string& utf8) {
     if (utf8.empty()) return {};
-    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    const int wideLength =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     if (wideLength <= 0) return {};
     std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), wideLength);

@@ -13,7 +13,7 @@ namespace vantaro {
 // function looked up by name at its own first call. A library or function that cannot be found is told in an
 // error box and ends the program; the calls then return nothing.
 class QrLibrary {
-public:
+  public:
     explicit QrLibrary(std::string path);
     // Tests only: functions come from lookup (nullptr: missing) instead of a loaded library.
     using FunctionLookup = std::function<FARPROC(const char* name)>;
@@ -28,7 +28,7 @@ public:
     std::optional<int> GetSymbolePosition(int i, int points[8]);
     std::optional<int> FreeAllocateMemory();
 
-private:
+  private:
     enum Function { kDecode, kVersion, kLevel, kConcatenation, kData, kPosition, kFree, kFunctionCount };
     FARPROC Resolve(Function function);
 
@@ -39,8 +39,8 @@ private:
     FARPROC functions_[kFunctionCount] = {};
 };
 
-// "PsyQrDcd.dll" in the program's own directory: never the current directory or the search path, where anybody
-// could put a library of that name.
+// "PsyQrDcd.dll" in the program's own directory: never the current directory or the search path, where
+// anybody could put a library of that name.
 std::string QrLibraryPath();
 
 // The program's one library, at QrLibraryPath().
@@ -50,8 +50,8 @@ QrLibrary& ProgramQrLibrary();
 std::string DecodeQrImageFile(const std::string& path);
 std::string DecodeQrImageFile(QrLibrary& library, const std::string& path);
 
-// The symbol data as the report holds it: UTF-8 through UTF-16 to code page 936; a character without a GBK form
-// becomes "?".
+// The symbol data as the report holds it: UTF-8 through UTF-16 to code page 936; a character without a GBK
+// form becomes "?".
 std::string Utf8ToGbk(const std::string& utf8);
 
 // How the program ends after the missing-library box: exit(code) unless a test installs its own. Returns the

@@ -1,5 +1,5 @@
-// The QR screen scanner: a frozen, washed-out screenshot over the whole primary screen, a selection dragged out
-// in true colours, and on release its decoding, the report on the clipboard and the share-link import.
+// The QR screen scanner: a frozen, washed-out screenshot over the whole primary screen, a selection dragged
+// out in true colours, and on release its decoding, the report on the clipboard and the share-link import.
 #include "sharing/qr_scanner.h"
 
 #include <windows.h>
@@ -33,7 +33,8 @@ struct ScannerState {
     bool selecting = false;
     POINT press{};
     std::string report;
-    std::string imageBeingDecoded;  // 2wm.bmp while it exists: removed by the exit clean-up if the program ends
+    std::string
+        imageBeingDecoded;  // 2wm.bmp while it exists: removed by the exit clean-up if the program ends
 };
 
 // What one open capture window shows and does.
@@ -58,8 +59,8 @@ RECT SelectionRect(const ScannerState& state) {
                 state.press.y + state.selection.height};
 }
 
-// Redraws only the union of what was shown and what is to be shown: a drag costs the selection's area, not the
-// screen's.
+// Redraws only the union of what was shown and what is to be shown: a drag costs the selection's area, not
+// the screen's.
 void ShowSelection(HWND window, const RECT& next) {
     RECT changed{};
     UnionRect(&changed, &capture.shownSelection, &next);
@@ -73,7 +74,8 @@ void OnPaint(HWND window) {
     const ScannerState& state = Scanner();
     DrawImage(dc, state.washedScreen, 0, 0, paint.rcPaint);
     if (!IsRectEmpty(&capture.shownSelection)) {
-        DrawImage(dc, state.selection, capture.shownSelection.left, capture.shownSelection.top, paint.rcPaint);
+        DrawImage(dc, state.selection, capture.shownSelection.left, capture.shownSelection.top,
+                  paint.rcPaint);
     }
     EndPaint(window, &paint);
 }
@@ -82,8 +84,8 @@ void OnLeftButtonDown(HWND window, int x, int y) {
     ScannerState& state = Scanner();
     state.selecting = true;
     state.press = POINT{x, y};
-    // A click without a drag selects nothing: the selection starts empty at the press point rather than keeping a
-    // picture from an earlier scan, which a single click would otherwise import again.
+    // A click without a drag selects nothing: the selection starts empty at the press point rather than
+    // keeping a picture from an earlier scan, which a single click would otherwise import again.
     state.selection = CutSelection(state.screenBitmap, x, y, 0, 0);
     ShowSelection(window, RECT{});
     SetCapture(window);
@@ -132,25 +134,36 @@ void OnLeftButtonUp(HWND window) {
 }
 
 LRESULT CALLBACK CaptureWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const bool busy = capture.decoding && (message == WM_LBUTTONDOWN || message == WM_MOUSEMOVE ||
-                                           message == WM_LBUTTONUP || message == WM_KEYDOWN ||
-                                           message == WM_CLOSE);
+    const bool busy =
+        capture.decoding && (message == WM_LBUTTONDOWN || message == WM_MOUSEMOVE ||
+                             message == WM_LBUTTONUP || message == WM_KEYDOWN || message == WM_CLOSE);
     if (busy) return 0;  // input queued before the release waits for nothing: the scan is under way
     switch (message) {
-        case WM_PAINT: OnPaint(window); return 0;
-        case WM_ERASEBKGND: return 1;  // the screenshot covers everything
-        case WM_LBUTTONDOWN: OnLeftButtonDown(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-        case WM_MOUSEMOVE: OnMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-        case WM_LBUTTONUP: OnLeftButtonUp(window); return 0;
+        case WM_PAINT:
+            OnPaint(window);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the screenshot covers everything
+        case WM_LBUTTONDOWN:
+            OnLeftButtonDown(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_LBUTTONUP:
+            OnLeftButtonUp(window);
+            return 0;
         case WM_KEYDOWN:
             if (wParam == VK_ESCAPE) DestroyWindow(window);
             return 0;
         case WM_DESTROY:
             Scanner().selecting = false;
-            // Destroyed inside a sent message, the loop's GetMessage would wait on: wake it to see it is gone.
+            // Destroyed inside a sent message, the loop's GetMessage would wait on: wake it to see it is
+            // gone.
             PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
             return 0;
-        default: return DefWindowProcA(window, message, wParam, lParam);
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

@@ -23,8 +23,8 @@ BgrImage Numbered(int width, int height) {
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             uint8_t* pixel = image.Row(y) + x * 3;
-            pixel[0] = static_cast<uint8_t>(x);         // blue: column
-            pixel[1] = static_cast<uint8_t>(y);         // green: row
+            pixel[0] = static_cast<uint8_t>(x);            // blue: column
+            pixel[1] = static_cast<uint8_t>(y);            // green: row
             pixel[2] = static_cast<uint8_t>(x + y + 100);  // red
         }
     }
@@ -51,9 +51,9 @@ TEST(BmpFileBytes, HeaderFieldsForEveryRowPadding) {
         EXPECT_EQ(Field(bytes, 14, 4), 40u);          // information header size
         EXPECT_EQ(Field(bytes, 18, 4), static_cast<uint32_t>(c.width));
         EXPECT_EQ(Field(bytes, 22, 4), static_cast<uint32_t>(c.height));  // positive: bottom-up
-        EXPECT_EQ(Field(bytes, 26, 2), 1u);                                // planes
-        EXPECT_EQ(Field(bytes, 28, 2), 24u);                               // bits per pixel
-        EXPECT_EQ(Field(bytes, 30, 4), 0u);                                // BI_RGB
+        EXPECT_EQ(Field(bytes, 26, 2), 1u);                               // planes
+        EXPECT_EQ(Field(bytes, 28, 2), 24u);                              // bits per pixel
+        EXPECT_EQ(Field(bytes, 30, 4), 0u);                               // BI_RGB
         EXPECT_EQ(Field(bytes, 34, 4), pixelBytes);
         EXPECT_EQ(Field(bytes, 46, 4), 0u);  // colours used
         EXPECT_EQ(Field(bytes, 50, 4), 0u);  // important colours

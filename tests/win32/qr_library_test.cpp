@@ -1,6 +1,7 @@
-#include <windows.h>
+#include "sharing/qr_library.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <map>
 #include <set>
@@ -12,7 +13,6 @@
 #include "platform/message_box.h"
 #include "platform/module_path.h"
 #include "qr_test_support.h"
-#include "sharing/qr_library.h"
 
 namespace vantaro::test {
 namespace {
@@ -90,7 +90,7 @@ FARPROC LookUp(const char* name) {
 
 // Records message boxes and program ends instead of showing and ending.
 class QrLibraryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fake = &fake_;
         SetMessageRecorder([this](const MessageRecord& record) { messages_.push_back(record); });
@@ -110,7 +110,8 @@ protected:
 
 const FakeSymbol kLink{2, 1, 0, 0, 0, kShareLinkText, {10, 20, 110, 20, 110, 120, 10, 120}};
 // UTF-8 of 中文 and of a full-width colon, second of a structured sequence of three with parity 0x13F.
-const FakeSymbol kStructured{7, 3, 3, 1, 0x13F, "\xE4\xB8\xAD\xE6\x96\x87\xEF\xBC\x9A", {1, 2, 3, 4, 5, 6, 7, 8}};
+const FakeSymbol kStructured{
+    7, 3, 3, 1, 0x13F, "\xE4\xB8\xAD\xE6\x96\x87\xEF\xBC\x9A", {1, 2, 3, 4, 5, 6, 7, 8}};
 
 TEST_F(QrLibraryTest, CallsTheLibraryInOrderAndBuildsTheReport) {
     fake_.count = 2;
@@ -119,14 +120,14 @@ TEST_F(QrLibraryTest, CallsTheLibraryInOrderAndBuildsTheReport) {
     const std::string report = DecodeQrImageFile(library, "C:\\run\\2wm.bmp");
 
     const std::vector<std::string> order = {
-        "DecodePictureFile",      "GetDecodeVersion 0",   "GetDecodeLevel 0",     "GetConcatenationInfo 0",
-        "GetDecodeDataString 0",  "GetSymbolePosition 0", "GetDecodeVersion 1",   "GetDecodeLevel 1",
+        "DecodePictureFile",      "GetDecodeVersion 0",    "GetDecodeLevel 0",     "GetConcatenationInfo 0",
+        "GetDecodeDataString 0",  "GetSymbolePosition 0",  "GetDecodeVersion 1",   "GetDecodeLevel 1",
         "GetConcatenationInfo 1", "GetDecodeDataString 1", "GetSymbolePosition 1", "FreeAllocateMemory"};
     EXPECT_EQ(fake_.calls, order);
     EXPECT_EQ(fake_.decodedPath, "C:\\run\\2wm.bmp");
     const std::string expected =
-        Separator() + "已解码数据 1 [模型版本: 2, 等级: M(15%)]\r\n" + Separator() + kShareLinkText + "\r\n\r\n" +
-        "符号位置：(10, 20)-(110, 20)-(110, 120)-(10, 120)\r\n\r\n" + Separator() +
+        Separator() + "已解码数据 1 [模型版本: 2, 等级: M(15%)]\r\n" + Separator() + kShareLinkText +
+        "\r\n\r\n" + "符号位置：(10, 20)-(110, 20)-(110, 120)-(10, 120)\r\n\r\n" + Separator() +
         "已解码数据 2 [模型版本: 7, 等级: H(30%), 综合:2/3(CD3FH)]\r\n" + Separator() + "中文：\r\n\r\n" +
         "符号位置：(1, 2)-(3, 4)-(5, 6)-(7, 8)\r\n\r\n";
     EXPECT_EQ(report, expected);
@@ -139,10 +140,14 @@ TEST_F(QrLibraryTest, ResultsBelowOneAreTheMessageAloneWithoutFreeing) {
         int n;
         std::string report;
     };
-    const Case cases[] = {{0, "未找到 QR 代码符号。"}, {-1, "文件未找到！"},
-                          {-2, "读取文件时发生错误。"}, {-3, "无法读取此格式文件。"},
-                          {-4, "共享冲突，无法读取文件。"}, {-5, "内存不足。"},
-                          {-6, ""},  {-2147483647 - 1, ""}};
+    const Case cases[] = {{0, "未找到 QR 代码符号。"},
+                          {-1, "文件未找到！"},
+                          {-2, "读取文件时发生错误。"},
+                          {-3, "无法读取此格式文件。"},
+                          {-4, "共享冲突，无法读取文件。"},
+                          {-5, "内存不足。"},
+                          {-6, ""},
+                          {-2147483647 - 1, ""}};
     for (const Case& c : cases) {
         fake_.calls.clear();
         fake_.count = c.n;
@@ -166,7 +171,7 @@ TEST_F(QrLibraryTest, EachFunctionIsLookedUpOnceAtItsFirstCall) {
 }
 
 TEST_F(QrLibraryTest, AMissingFunctionIsNamedAndEndsTheProgram) {
-    const char* const names[] = {"DecodePictureFile",   "GetDecodeVersion",   "GetDecodeLevel",
+    const char* const names[] = {"DecodePictureFile",    "GetDecodeVersion",    "GetDecodeLevel",
                                  "GetConcatenationInfo", "GetDecodeDataString", "GetSymbolePosition",
                                  "FreeAllocateMemory"};
     for (const char* name : names) {
@@ -181,7 +186,8 @@ TEST_F(QrLibraryTest, AMissingFunctionIsNamedAndEndsTheProgram) {
         DecodeQrImageFile(library, "x.bmp");
         ASSERT_EQ(messages_.size(), 1u);
         EXPECT_EQ(messages_[0].title, "错误");
-        EXPECT_NE(messages_[0].text.find(std::string("“") + name + "”"), std::string::npos) << messages_[0].text;
+        EXPECT_NE(messages_[0].text.find(std::string("“") + name + "”"), std::string::npos)
+            << messages_[0].text;
         EXPECT_NE(messages_[0].text.find("PsyQrDcd.dll"), std::string::npos);
         EXPECT_EQ(endCodes_, std::vector<int>{1});
         // Ended: nothing after the missing function is called.
@@ -227,12 +233,18 @@ TEST(Utf8ToGbk, ConvertsThroughUtf16) {
             EXPECT_EQ(gbk, c.gbk);
         }
     }
-    EXPECT_EQ(Utf8ToGbk("\xFF" "ok").substr(Utf8ToGbk("\xFF" "ok").size() - 2), "ok");  // broken UTF-8
+    EXPECT_EQ(Utf8ToGbk("\xFF"
+                        "ok")
+                  .substr(Utf8ToGbk("\xFF"
+                                    "ok")
+                              .size() -
+                          2),
+              "ok");  // broken UTF-8
 }
 
 // The real library, where the program finds it, on pictures of codes made by another encoder.
 class QrLibraryOnFiles : public QrLibraryTest {
-protected:
+  protected:
     void SetUp() override {
         QrLibraryTest::SetUp();
         PlaceLibraryBesideExecutable();
@@ -258,7 +270,8 @@ protected:
 };
 
 std::string Heading(int index) {
-    return Separator() + "已解码数据 " + std::to_string(index) + " [模型版本: 3, 等级: M(15%)]\r\n" + Separator();
+    return Separator() + "已解码数据 " + std::to_string(index) + " [模型版本: 3, 等级: M(15%)]\r\n" +
+           Separator();
 }
 
 TEST_F(QrLibraryOnFiles, DecodesAShareLinkCode) {

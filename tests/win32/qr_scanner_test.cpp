@@ -1,3 +1,5 @@
+#include "sharing/qr_scanner.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -13,7 +15,6 @@
 #include "platform/clipboard.h"
 #include "qr_test_support.h"
 #include "sharing/qr_library.h"
-#include "sharing/qr_scanner.h"
 #include "sharing/sharing_commands.h"
 
 namespace vantaro::test {
@@ -63,7 +64,7 @@ struct Step {
 constexpr UINT kProbe = WM_APP + 1;  // reads the capture window's pixel at (x, y)
 
 class QrScanner : public AppFixture {
-protected:
+  protected:
     void SetUp() override {
         AppFixture::SetUp();
         PlaceLibraryBesideExecutable();
@@ -87,8 +88,8 @@ protected:
         picture_ = picture;
         viewerPicture = &picture_;
         viewer_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kViewerClass, "",
-                                  WS_POPUP | WS_VISIBLE, x, y, picture.width, picture.height, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+                                  WS_POPUP | WS_VISIBLE, x, y, picture.width, picture.height, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(viewer_, nullptr);
         UpdateWindow(viewer_);
         PumpMessages();
@@ -108,8 +109,10 @@ protected:
                 HWND found = FindWindowA(kCaptureWindowClass, nullptr);
                 DWORD process = 0;
                 if (found) GetWindowThreadProcessId(found, &process);
-                if (found && process == GetCurrentProcessId() && IsWindowVisible(found)) seen.capture = found;
-                else Sleep(25);
+                if (found && process == GetCurrentProcessId() && IsWindowVisible(found))
+                    seen.capture = found;
+                else
+                    Sleep(25);
             }
             if (seen.capture == nullptr) return;
             HWND capture = seen.capture;
@@ -149,7 +152,9 @@ protected:
     }
 
     static std::vector<Step> Drag(int x0, int y0, int x, int y) {
-        return {{WM_LBUTTONDOWN, x0, y0}, {WM_MOUSEMOVE, (x0 + x) / 2, (y0 + y) / 2}, {WM_MOUSEMOVE, x, y},
+        return {{WM_LBUTTONDOWN, x0, y0},
+                {WM_MOUSEMOVE, (x0 + x) / 2, (y0 + y) / 2},
+                {WM_MOUSEMOVE, x, y},
                 {WM_LBUTTONUP, x, y}};
     }
     std::string TemporaryImage() const { return runDirectory_ + "\\2wm.bmp"; }
@@ -170,11 +175,11 @@ TEST_F(QrScanner, ScanOfAShareLinkImportsTheNodeAndLeavesTheReport) {
     ShowOnScreen(RenderCode(ShareLinkCode(), 4), 40, 40);  // 148 x 148, quiet zone 16 pixels
     PutOnClipboard("before");
     std::vector<Step> steps = {{WM_LBUTTONDOWN, 30, 30}, {WM_MOUSEMOVE, 100, 100},
-                               {kProbe, 45, 45},    // inside: true colours of the quiet zone
-                               {kProbe, 30, 50},    // the frame's first column
-                               {kProbe, 99, 60},    // the frame's last column: x0 + w - 1
-                               {kProbe, 60, 99},    // the frame's last row
-                               {kProbe, 41, 180},   // outside the selection: washed out
+                               {kProbe, 45, 45},   // inside: true colours of the quiet zone
+                               {kProbe, 30, 50},   // the frame's first column
+                               {kProbe, 99, 60},   // the frame's last column: x0 + w - 1
+                               {kProbe, 60, 99},   // the frame's last row
+                               {kProbe, 41, 180},  // outside the selection: washed out
                                {WM_MOUSEMOVE, 200, 200}, {WM_LBUTTONUP, 200, 200}};
     const Seen seen = Scan(steps);
     ASSERT_NE(seen.capture, nullptr) << "the capture window did not open";
@@ -200,8 +205,8 @@ TEST_F(QrScanner, ScanOfAShareLinkImportsTheNodeAndLeavesTheReport) {
     EXPECT_EQ(Value("NodeList", "Num"), "2");
     EXPECT_EQ(Value("Node", "Node2"), "192.0.2.1 8388 pass");
     const std::string report = ClipboardText();
-    const std::string start =
-        Separator() + "已解码数据 1 [模型版本: 3, 等级: M(15%)]\r\n" + Separator() + kShareLinkText + "\r\n\r\n";
+    const std::string start = Separator() + "已解码数据 1 [模型版本: 3, 等级: M(15%)]\r\n" + Separator() +
+                              kShareLinkText + "\r\n\r\n";
     EXPECT_EQ(report.substr(0, start.size()), start) << report;
     EXPECT_TRUE(TakeMessages().empty());
 }

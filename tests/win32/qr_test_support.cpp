@@ -31,9 +31,11 @@ BgrImage RenderCode(QrCodeRows code, int scale, int margin) {
 }
 
 BgrImage SideBySide(const BgrImage& left, const BgrImage& right) {
-    BgrImage image = MakeFilledImage(left.width + right.width, std::max(left.height, right.height), 255, 255, 255);
+    BgrImage image =
+        MakeFilledImage(left.width + right.width, std::max(left.height, right.height), 255, 255, 255);
     for (int y = 0; y < left.height; ++y) std::memcpy(image.Row(y), left.Row(y), left.width * 3);
-    for (int y = 0; y < right.height; ++y) std::memcpy(image.Row(y) + left.width * 3, right.Row(y), right.width * 3);
+    for (int y = 0; y < right.height; ++y)
+        std::memcpy(image.Row(y) + left.width * 3, right.Row(y), right.width * 3);
     return image;
 }
 
@@ -54,6 +56,8 @@ std::string Separator() {
     return line + "\r\n";
 }
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 }  // namespace vantaro::test

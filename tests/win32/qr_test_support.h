@@ -13,9 +13,9 @@ struct QrCodeRows {
     const char* const* rows;
     size_t count;
 };
-QrCodeRows ShareLinkCode();     // vantaro://MTkyLjAuMi4xOjgzODg6cGFzcw: 192.0.2.1 8388 pass
-QrCodeRows SecondLinkCode();    // vantaro://MTk4LjUxLjEwMC43OjQ0MzrD3MLr: 198.51.100.7 443 密码
-QrCodeRows PlainTextCode();     // Hello, scanner
+QrCodeRows ShareLinkCode();   // vantaro://MTkyLjAuMi4xOjgzODg6cGFzcw: 192.0.2.1 8388 pass
+QrCodeRows SecondLinkCode();  // vantaro://MTk4LjUxLjEwMC43OjQ0MzrD3MLr: 198.51.100.7 443 密码
+QrCodeRows PlainTextCode();   // Hello, scanner
 constexpr char kShareLinkText[] = "vantaro://MTkyLjAuMi4xOjgzODg6cGFzcw";
 constexpr char kSecondLinkText[] = "vantaro://MTk4LjUxLjEwMC43OjQ0MzrD3MLr";
 
