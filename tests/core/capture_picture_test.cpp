@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+
 namespace vantaro {
 namespace {
 
@@ -108,6 +111,26 @@ TEST(CutSelection, PixelsBeyondTheScreenStayWhite) {
     EXPECT_EQ(At(selection, 5, 2), kRed);
     const BgrImage outside = CutSelection(screen, 20, 20, 3, 3);
     EXPECT_EQ(At(outside, 1, 1), kWhite);
+}
+
+// On request (--gtest_also_run_disabled_tests): what one mouse move over a whole 1920 x 1080 screen costs,
+// and the wash-out done once per opening. Prints numbers, asserts nothing about speed.
+TEST(CapturePictureBenchmark, DISABLED_FullHdScreen) {
+    const BgrImage screen = PositionScreen(1920, 1080);
+    using Clock = std::chrono::steady_clock;
+    const int rounds = 50;
+    auto start = Clock::now();
+    size_t sink = 0;
+    for (int i = 0; i < rounds; ++i) sink += CutSelection(screen, 0, 0, 1920 - i, 1080 - i).pixels[100];
+    const double cutMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count() / rounds;
+    start = Clock::now();
+    for (int i = 0; i < rounds; ++i) sink += WashedOut(screen).pixels[100];
+    const double washMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count() / rounds;
+    start = Clock::now();
+    for (int i = 0; i < rounds; ++i) sink += BmpFileBytes(screen).size();
+    const double bmpMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count() / rounds;
+    std::printf("1920x1080: selection rebuild %.2f ms, wash-out %.2f ms, BMP bytes %.2f ms (%zu)\n", cutMs,
+                washMs, bmpMs, sink % 7);
 }
 
 }  // namespace
