@@ -20,6 +20,10 @@ BgrImage MakeFilledImage(int width, int height, uint8_t red, uint8_t green, uint
     image.width = std::max(width, 0);
     image.height = std::max(height, 0);
     image.pixels.assign(static_cast<size_t>(image.Stride()) * static_cast<size_t>(image.height), 0);
+    if (red == green && green == blue) {  // a grey (white for a new selection): every byte the same
+        for (int y = 0; y < image.height; ++y) std::fill_n(image.Row(y), image.width * 3, red);
+        return image;
+    }
     for (int y = 0; y < image.height; ++y) {
         uint8_t* pixel = image.Row(y);
         for (int x = 0; x < image.width; ++x, pixel += 3) {

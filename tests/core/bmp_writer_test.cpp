@@ -105,6 +105,9 @@ TEST(MakeFilledImage, FillsPixelsInBlueGreenRedOrder) {
     EXPECT_EQ(image.Row(1)[7], 20);
     EXPECT_EQ(image.Row(1)[8], 10);
     EXPECT_EQ(MakeFilledImage(-4, 3, 0, 0, 0).width, 0);
+    // A grey fills every pixel byte and leaves the row padding zero.
+    EXPECT_EQ(MakeFilledImage(2, 2, 255, 255, 255).pixels,
+              (std::vector<uint8_t>{255, 255, 255, 255, 255, 255, 0, 0, 255, 255, 255, 255, 255, 255, 0, 0}));
 }
 
 }  // namespace
