@@ -29,14 +29,21 @@ class EngineStartStop : public AppFixture {
         port_ = std::to_string(FreeLoopbackPort());
     }
     void TearDown() override {
-        AppFixture::TearDown();  // the exit terminates the engine
-        for (DWORD id; (id = FindProcessIdByName("vantaro-local.exe")) != 0;) {
-            KernelHandle engine(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-            if (!engine) break;
+        StopProgram();  // the exit terminates the first engine
+        // Any engine left from this test's run directory; engines of other programs are left alone.
+        for (const ProcessEntry& entry : TakeProcessSnapshot()) {
+            if (!ExeNamesEqual(entry.exeName, "vantaro-local.exe", 0)) continue;
+            KernelHandle engine(OpenProcess(
+                PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.id));
+            char image[MAX_PATH] = {};
+            DWORD size = MAX_PATH;
+            if (!engine || !QueryFullProcessImageNameA(engine.Get(), 0, image, &size)) continue;
+            if (_strnicmp(image, runDirectory_.c_str(), runDirectory_.size()) != 0) continue;
             TerminateProcess(engine.Get(), 1);
             WaitForSingleObject(engine.Get(), 5000);
         }
         SetEnvironmentVariableA("VANTARO_FLOOD_BYTES", nullptr);
+        AppFixture::TearDown();
     }
     void WriteEngineSettings(const std::string& engine, const std::string& localPort,
                              const std::string& mode = "0") {
