@@ -11,6 +11,7 @@ enum AppMessage : UINT {
     kTrayTipRequest,                   // lParam: std::string* tip
     kSetCaptionRequest,                // lParam: std::string* caption
     kConsoleOutput,                    // lParam: ConsoleOutput*
+    kStartEngineAtLaunch,              // launched not from the shell: start the engine
 };
 
 // The notification area's callback message for the tray icon.

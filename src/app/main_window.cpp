@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "app/tray.h"
 #include "engine/console_runner.h"
+#include "engine/engine_control.h"
 #include "netcheck/network_checks.h"
 #include "sysproxy/proxy_guard.h"
 #include "settings/engine_location.h"
@@ -27,8 +28,20 @@ HFONT CreateMessageFont() {
     return CreateFontIndirectA(&metrics.lfMessageFont);
 }
 
+void CentreOnScreen(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    SetWindowPos(window, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT OnCreate(HWND window) {
     Program().font = CreateMessageFont();
+    CentreOnScreen(window);  // before the creation sequence may show it
     return RunWindowCreatedSequence(window) ? 0 : -1;
 }
 
@@ -83,6 +96,7 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         case kTrayBalloonRequest: HandleTrayBalloonRequest(lParam); return 0;
         case kTrayTipRequest: HandleTrayTipRequest(lParam); return 0;
         case kConsoleOutput: HandleConsoleOutput(lParam); return 0;
+        case kStartEngineAtLaunch: StartEngine(); return 0;
         case kSetCaptionRequest: HandleCaptionRequest(lParam); return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION: if (wParam) ResetForSessionEnd(); return 0;
@@ -90,16 +104,6 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     }
 }
 
-void CentreOnScreen(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    SetWindowPos(window, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 bool RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSEXA windowClass{};
@@ -125,11 +129,9 @@ HWND CreateMainWindow(HINSTANCE instance) {
     const DWORD exStyle = WS_EX_TOPMOST | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
     const int width = ScaleForDpi(nullptr, kMainWindowWidth);
     const int height = ScaleForDpi(nullptr, kMainWindowHeight);
-    // Centred before it is ever shown; the creation sequence may show it at its end.
     HWND window = CreateWindowExA(exStyle, kMainWindowClass, "vantaro Tools", style, CW_USEDEFAULT, CW_USEDEFAULT,
                                   width, height, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return nullptr;
-    if (!IsWindowVisible(window)) CentreOnScreen(window);
     return window;
 }
 

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/app_messages.h"
 #include "app/main_window_form.h"
 #include "app/program_state.h"
 #include "app/tray.h"
@@ -77,7 +78,9 @@ bool RunWindowCreatedSequence(HWND window) {
     if (LaunchedFromShell()) {
         ShowWindow(window, SW_SHOW);
     } else {
-        StartEngine();
+        // First thing the message loop does: a message box of the start then runs in a loop of its own, not
+        // inside the window's creation.
+        PostMessageA(window, kStartEngineAtLaunch, 0, 0);
     }
     return true;
 }
