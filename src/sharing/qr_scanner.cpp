@@ -65,7 +65,9 @@ void ShowSelection(HWND window, const RECT& next) {
     RECT changed{};
     UnionRect(&changed, &capture.shownSelection, &next);
     capture.shownSelection = next;
-    if (!IsRectEmpty(&changed)) InvalidateRect(window, &changed, FALSE);
+    if (IsRectEmpty(&changed)) return;
+    InvalidateRect(window, &changed, FALSE);
+    UpdateWindow(window);  // the frame follows the mouse at once, not when the queue next runs dry
 }
 
 void OnPaint(HWND window) {

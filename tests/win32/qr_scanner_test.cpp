@@ -128,9 +128,10 @@ class QrScanner : public AppFixture {
                 if (step.message == kProbe) {
                     // The window paints when its thread is idle: wait until nothing is left to paint.
                     for (int i = 0; i < 400 && GetUpdateRect(capture, nullptr, FALSE); ++i) Sleep(5);
-                    HDC dc = GetDC(nullptr);  // what the user sees
+                    // The window's own surface: the screen copy under X may lag behind it.
+                    HDC dc = GetDC(capture);
                     const COLORREF colour = GetPixel(dc, step.x, step.y);
-                    ReleaseDC(nullptr, dc);
+                    ReleaseDC(capture, dc);
                     seen.pixels.push_back({GetRValue(colour), GetGValue(colour), GetBValue(colour)});
                 } else if (step.message == WM_KEYDOWN) {
                     SendMessageA(capture, WM_KEYDOWN, static_cast<WPARAM>(step.x), 0);
