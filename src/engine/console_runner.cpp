@@ -10,6 +10,7 @@
 #include "core/log_batch.h"
 #include "core/text_limits.h"
 #include "core/utf8_stream.h"
+#include "platform/text_conversion.h"
 #include "platform/job.h"
 #include "platform/message_box.h"
 #include "platform/message_wait.h"
@@ -78,20 +79,6 @@ std::string InterpreterPath() {
     return std::string(directory, length) + "\\cmd.exe";
 }
 
-// Decoded as UTF-8 and encoded in code page 936; characters without a GBK form become the default character.
-std::string Utf8ToGbk(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int size = static_cast<int>(utf8.size());
-    const int wideLength = MultiByteToWideChar(65001, 0, utf8.data(), size, nullptr, 0);
-    if (wideLength <= 0) return {};
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(65001, 0, utf8.data(), size, wide.data(), wideLength);
-    const int length = WideCharToMultiByte(936, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return {};
-    std::string gbk(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(936, 0, wide.data(), wideLength, gbk.data(), length, nullptr, nullptr);
-    return CutAtFirstZero(gbk);
-}
 
 struct ReaderContext {
     KernelHandle outputRead;
@@ -119,7 +106,7 @@ DWORD WINAPI ConsoleReader(void* parameter) {
         if (!ReadFile(context->outputRead.Get(), buffer, kReadBufferSize, &got, nullptr) || got == 0) break;
         const std::string whole = carry.Take(CutAtFirstZero(std::string_view(buffer, got)));
         if (whole.empty()) continue;
-        HandOver(*context, false, Utf8ToGbk(LfToCrLf(whole)));
+        HandOver(*context, false, CutAtFirstZero(Utf8ToGbk(LfToCrLf(whole))));
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "app/program_state.h"
 #include "core/qr_report.h"
+#include "platform/text_conversion.h"
 #include "platform/message_box.h"
 #include "platform/module_path.h"
 
@@ -121,19 +122,6 @@ QrLibrary& ProgramQrLibrary() {
     return library;
 }
 
-std::string Utf8ToGbk(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int wideLength =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    if (wideLength <= 0) return {};
-    std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), wideLength);
-    const int length = WideCharToMultiByte(936, 0, wide.data(), wideLength, nullptr, 0, "?", nullptr);
-    if (length <= 0) return {};
-    std::string gbk(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(936, 0, wide.data(), wideLength, gbk.data(), length, "?", nullptr);
-    return gbk;
-}
 
 std::string DecodeQrImageFile(const std::string& path) { return DecodeQrImageFile(ProgramQrLibrary(), path); }
 
@@ -153,7 +141,7 @@ std::string DecodeQrImageFile(QrLibrary& library, const std::string& path) {
         symbol.version = *version;
         symbol.level = *level;
         symbol.total = *total;
-        symbol.dataGbk = Utf8ToGbk(*data);
+        symbol.dataGbk = Utf8ToGbk(*data, "?");
         symbols.push_back(std::move(symbol));
     }
     const std::string report = QrSymbolsReport(symbols);

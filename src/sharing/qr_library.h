@@ -50,10 +50,6 @@ QrLibrary& ProgramQrLibrary();
 std::string DecodeQrImageFile(const std::string& path);
 std::string DecodeQrImageFile(QrLibrary& library, const std::string& path);
 
-// The symbol data as the report holds it: UTF-8 through UTF-16 to code page 936; a character without a GBK
-// form becomes "?".
-std::string Utf8ToGbk(const std::string& utf8);
-
 // How the program ends after the missing-library box: exit(code) unless a test installs its own. Returns the
 // previous one.
 using ProgramEnd = std::function<void(int exitCode)>;

@@ -12,6 +12,7 @@
 #include "platform/bitmap.h"
 #include "platform/message_box.h"
 #include "platform/module_path.h"
+#include "platform/text_conversion.h"
 #include "qr_test_support.h"
 
 namespace vantaro::test {
@@ -222,7 +223,7 @@ TEST(Utf8ToGbk, ConvertsThroughUtf16) {
         {"", ""},
     };
     for (const Case& c : cases) {
-        const std::string gbk = Utf8ToGbk(c.utf8);
+        const std::string gbk = Utf8ToGbk(c.utf8, "?");  // as the report converts
         if (c.utf8.find('\xF0') != std::string::npos) {
             // The characters after one without a GBK form survive: a link behind an emoji still imports.
             ASSERT_GE(gbk.size(), 3u);
